@@ -1,0 +1,261 @@
+#include "platform/file_exists.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+#include <numeric>
+#include <string_view>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace volmarin {
+
+namespace {
+
+// Simple (one code point to one) Unicode case folding, applied the same way to patterns
+// and to names so that "É" and "é" meet.
+void appendFolded(std::u32string& out, char32_t c) {
+    out.push_back(QChar::toCaseFolded(c));
+}
+
+std::u32string foldedCodePoints(const QString& text) {
+    std::u32string out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4())
+        appendFolded(out, c);
+    return out;
+}
+
+// Decodes a directory entry's UTF-8 bytes straight into folded code points, reusing out.
+// A name that is not valid UTF-8 cannot be typed, listed or addressed through a QString
+// path, so it is treated as absent.
+bool decodeFoldedUtf8(const char* s, std::u32string& out) {
+    out.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    while (*p) {
+        const unsigned char b = *p++;
+        char32_t c;
+        int more;
+        char32_t min;
+        if (b < 0x80) {
+            out.push_back(QChar::toCaseFolded(char32_t(b)));
+            continue;
+        } else if ((b & 0xE0) == 0xC0) {
+            c = b & 0x1F, more = 1, min = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            c = b & 0x0F, more = 2, min = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            c = b & 0x07, more = 3, min = 0x10000;
+        } else {
+            return false;
+        }
+        for (; more > 0; --more) {
+            if ((*p & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (*p++ & 0x3F);
+        }
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        appendFolded(out, c);
+    }
+    return true;
+}
+
+bool hasWildcard(const QString& name) {
+    return name.contains(u'*') || name.contains(u'?');
+}
+
+// Both sides already folded. Greedy matching with one back-tracking point per "*", which
+// is enough because a later "*" can absorb whatever an earlier one would have.
+bool matchFolded(std::u32string_view pattern, std::u32string_view name) {
+    constexpr auto none = std::u32string_view::npos;
+    std::size_t p = 0, n = 0, star = none, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+            ++p, ++n;
+        } else if (p < pattern.size() && pattern[p] == U'*') {
+            star = p++;
+            mark = n;
+        } else if (star != none) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == U'*')
+        ++p;
+    return p == pattern.size();
+}
+
+// A regular file, or a symbolic link that leads to one, is a file; everything else is not.
+bool isFileEntry(int dirFd, const dirent* entry) {
+    if (entry->d_type == DT_REG)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    struct stat st;
+    return fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+// Calls visit(entry, foldedName, dirFd) for every entry of folder except "." and "..".
+// Returns false when the folder cannot be read.
+template <typename Visit> bool scanFolder(const QString& folder, Visit&& visit) {
+    const QByteArray encoded = folder.isEmpty() ? QByteArray(".") : folder.toUtf8();
+    DIR* dir = opendir(encoded.constData());
+    if (!dir)
+        return false;
+    const int fd = dirfd(dir);
+    std::u32string folded;
+    while (const dirent* entry = readdir(dir)) {
+        const char* n = entry->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        if (decodeFoldedUtf8(n, folded))
+            visit(entry, folded, fd);
+    }
+    closedir(dir);
+    return true;
+}
+
+// The order of the program's file lists as a permutation of names. The collator gets a
+// fixed locale so that lists do not change with the environment (an unset LANG gives the
+// C locale, whose collation would put "é" after "z"). Should a collator ever compare case
+// (a build without ICU), it is handed case-folded names instead, which keeps the order
+// case-insensitive. Equal keys fall back to UTF-8 byte order, and then to the input order,
+// so the result is total and stable.
+std::vector<qsizetype> fileListOrder(const QStringList& names) {
+    std::vector<qsizetype> order(names.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (names.size() < 2)
+        return order;
+    QCollator collator{QLocale(QLocale::Japanese, QLocale::Japan)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    const bool foldFirst = collator.compare(QStringLiteral("A"), QStringLiteral("a")) != 0;
+    std::vector<QCollatorSortKey> keys;
+    std::vector<QByteArray> bytes;
+    keys.reserve(names.size());
+    bytes.reserve(names.size());
+    for (const QString& name : names) {
+        keys.push_back(collator.sortKey(foldFirst ? name.toCaseFolded() : name));
+        bytes.push_back(name.toUtf8());
+    }
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const int c = keys[a].compare(keys[b]);
+        if (c != 0)
+            return c < 0;
+        return bytes[a] < bytes[b];
+    });
+    return order;
+}
+
+struct Split {
+    QString folder;
+    QString name;
+};
+
+Split splitPath(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return {QStringLiteral("."), path};
+    if (slash == 0)
+        return {QStringLiteral("/"), path.mid(1)};
+    return {path.left(slash), path.mid(slash + 1)};
+}
+
+} // namespace
+
+bool wildcardMatch(const QString& pattern, const QString& name) {
+    return matchFolded(foldedCodePoints(pattern), foldedCodePoints(name));
+}
+
+void sortFileNames(QStringList& names) {
+    const auto order = fileListOrder(names);
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const qsizetype i : order)
+        sorted.append(names.at(i));
+    names = std::move(sorted);
+}
+
+QStringList listFiles(const QString& folder, const QString& mask) {
+    std::vector<std::u32string> patterns;
+    for (const QString& pattern : mask.split(u';', Qt::SkipEmptyParts))
+        patterns.push_back(foldedCodePoints(pattern));
+    QStringList names;
+    scanFolder(folder, [&](const dirent* entry, const std::u32string& folded, int fd) {
+        const bool matches = std::any_of(patterns.begin(), patterns.end(),
+                                         [&](const auto& p) { return matchFolded(p, folded); });
+        if (matches && isFileEntry(fd, entry))
+            names.append(QString::fromUtf8(entry->d_name));
+    });
+    sortFileNames(names);
+    return names;
+}
+
+bool fileExists(const QString& path) {
+    const Split split = splitPath(path);
+    if (split.name.isEmpty())
+        return false;
+    if (!hasWildcard(split.name)) {
+        const QByteArray encoded = path.toUtf8();
+        struct stat st;
+        if (stat(encoded.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            return true;
+    }
+    // Every entry the name matches takes part, folders too: the first in list order decides.
+    const std::u32string pattern = foldedCodePoints(split.name);
+    QStringList matches;
+    std::vector<bool> isFile;
+    scanFolder(split.folder, [&](const dirent* entry, const std::u32string& folded, int fd) {
+        if (matchFolded(pattern, folded)) {
+            matches.append(QString::fromUtf8(entry->d_name));
+            isFile.push_back(isFileEntry(fd, entry));
+        }
+    });
+    if (matches.isEmpty())
+        return false;
+    return isFile[fileListOrder(matches).front()];
+}
+
+FolderSnapshot::FolderSnapshot(const QString& folder) {
+    QStringList names;
+    std::vector<Entry> found;
+    scanFolder(folder, [&](const dirent* entry, const std::u32string& folded, int fd) {
+        names.append(QString::fromUtf8(entry->d_name));
+        found.push_back({names.back(), folded, isFileEntry(fd, entry)});
+    });
+    entries_.reserve(found.size());
+    for (const qsizetype i : fileListOrder(names))
+        entries_.push_back(std::move(found[i]));
+    for (qsizetype i = 0; i < qsizetype(entries_.size()); ++i) {
+        exact_.insert(entries_[i].name, i);
+        firstFolded_.try_emplace(entries_[i].folded, i);
+    }
+}
+
+bool FolderSnapshot::exists(const QString& name) const {
+    if (name.isEmpty())
+        return false;
+    if (!hasWildcard(name)) {
+        const auto hit = exact_.constFind(name);
+        if (hit != exact_.cend() && entries_[*hit].isFile)
+            return true;
+        const auto first = firstFolded_.find(foldedCodePoints(name));
+        return first != firstFolded_.end() && entries_[first->second].isFile;
+    }
+    const std::u32string pattern = foldedCodePoints(name);
+    for (const Entry& entry : entries_) {
+        if (matchFolded(pattern, entry.folded))
+            return entry.isFile;
+    }
+    return false;
+}
+
+} // namespace volmarin

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace volmarin {
+
+// Wildcard match of one name against a pattern: "*" any run, "?" one character
+// (a Unicode code point); letters compare without regard to case (case folding).
+bool wildcardMatch(const QString& pattern, const QString& name);
+
+// Sorts names the way every file list of the program shows them: case-insensitively
+// (QCollator, numeric mode off, so IMG_10 precedes IMG_2), ties broken by byte order.
+void sortFileNames(QStringList& names);
+
+// The regular files of a folder whose names match any of the ";"-separated patterns of
+// mask (for example "*.bmp;*.jpg"), in file list order. Hidden files are included,
+// folders never. An unreadable folder gives an empty list.
+QStringList listFiles(const QString& folder, const QString& mask);
+
+// The existence test: the last component of path is looked up in its folder; "*" and
+// "?" are wildcards and letters match without regard to case. When several entries
+// match, the first in file list order decides, and only a regular file counts.
+bool fileExists(const QString& path);
+
+// The existence test for a pass that looks up many names in one folder (a batch check):
+// the folder is scanned once, and exists(name) then answers as fileExists(folder + "/" +
+// name) would have at the time of the scan. Moves made after the scan are not seen.
+class FolderSnapshot {
+public:
+    explicit FolderSnapshot(const QString& folder);
+    bool exists(const QString& name) const;
+
+private:
+    struct Entry {
+        QString name;
+        std::u32string folded;
+        bool isFile = false;
+    };
+    std::vector<Entry> entries_; // in file list order
+    QHash<QString, qsizetype> exact_;
+    std::unordered_map<std::u32string, qsizetype> firstFolded_;
+};
+
+} // namespace volmarin
