@@ -1,0 +1,266 @@
+#include "app/main_window.h"
+
+#include "app/hint_timing.h"
+#include "app/mode_word.h"
+#include "app/program_state.h"
+#include "app/screen_cursors.h"
+#include "app/settings_file.h"
+#include "app/window_set.h"
+#include "chooser/folder_chooser.h"
+#include "platform/file_exists.h"
+#include "platform/fonts.h"
+#include "platform/paths.h"
+#include "rename/batch_rename_dialog.h"
+#include "rename/single_rename_dialog.h"
+#include "viewer/notice_box.h"
+#include "viewer/size_dialog.h"
+#include "viewer/viewer_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStatusBar>
+
+namespace volmarin {
+
+namespace {
+inline constexpr int ModePanelWidth = 80;
+inline constexpr int StatusBarHeight = 22;
+inline constexpr int ListTop = 2;
+
+const QString VersionLine = QStringLiteral("VOLMARIN Version 1.6");
+const QString VersionSecondLine = QStringLiteral("写真を並べて連番でリネーム");
+} // namespace
+
+TForm1::TForm1() {
+    ui.setupUi(this);
+    setFont(programFont(12));
+    ListView1 = ui.ListView1;
+    Button1 = ui.Button1;
+    StatusBar1 = ui.StatusBar1;
+
+    // The list lies over the focus sink, which is never seen.
+    Button1->lower();
+    catalogue = new CatalogueModel(ImageList1, this);
+    ListView1->setModel(catalogue);
+    ListView1->setViewMode(QListView::IconMode);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setResizeMode(QListView::Adjust);
+    ListView1->setMovement(QListView::Static);
+    ListView1->setWrapping(true);
+    ListView1->setUniformItemSizes(true);
+
+    StatusBar1->setFixedHeight(StatusBarHeight);
+    statusPanel0_ = new QLabel(StatusBar1);
+    statusPanel0_->setObjectName(QStringLiteral("StatusPanel0"));
+    statusPanel0_->setFixedWidth(ModePanelWidth);
+    statusPanel0_->setAlignment(Qt::AlignCenter);
+    statusPanel0_->setFrameShape(QFrame::Panel);
+    statusPanel0_->setFrameShadow(QFrame::Sunken);
+    statusPanel1_ = new QLabel(StatusBar1);
+    statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
+    statusPanel1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    statusPanel1_->setFrameShape(QFrame::Panel);
+    statusPanel1_->setFrameShadow(QFrame::Sunken);
+    StatusBar1->addWidget(statusPanel0_);
+    StatusBar1->addWidget(statusPanel1_, 1);
+
+    // Access keys are exactly those written in the captions.
+    for (QAction* action : {ui.Folder1, ui.SyuuRyou, ui.Kobetu, ui.Ikkatu, ui.Settei, ui.VERSION}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    connect(ui.Folder1, &QAction::triggered, this, &TForm1::Folder1Click);
+    connect(ui.SyuuRyou, &QAction::triggered, this, &TForm1::SyuuRyouClick);
+    connect(ui.Kobetu, &QAction::triggered, this, &TForm1::KobetuClick);
+    connect(ui.Ikkatu, &QAction::triggered, this, &TForm1::IkkatuClick);
+    connect(ui.Settei, &QAction::triggered, this, &TForm1::SetteiClick);
+    connect(ui.VERSION, &QAction::triggered, this, &TForm1::VERSIONClick);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(100);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer3->setInterval(80);
+
+    move(0, 0);
+    resize(800, 599);
+    FormCreate();
+}
+
+void TForm1::FormCreate() {
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        installHintTiming(*app);
+    }
+    SourceIndex = -1;
+    TargetIndex = -1;
+    ExitByMenu = 0;
+    registerDragCursors();
+    Timer2->start();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutCatalogue();
+}
+
+void TForm1::layoutCatalogue() {
+    // The list follows the window on all four sides, two pixels below the menu.
+    const QSize area = ui.centralwidget->size();
+    ListView1->setGeometry(0, ListTop, area.width(), std::max(0, area.height() - ListTop));
+}
+
+void TForm1::Timer2Timer() {
+    Timer2->stop();
+    if (modeWord() != mode::Moving) {
+        startupStep();
+    }
+}
+
+void TForm1::startupStep() {
+    StartFolder = Form2->currentFolder();
+    const QString path = joinPath(QDir::currentPath(), SettingsFileName);
+    if (!fileExists(path)) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QByteArray content = file.readAll();
+    file.close();
+    applySettingsFile(content);
+}
+
+void TForm1::applySettingsFile(const QByteArray& content) {
+    SettingsReader reader(content);
+    // Each value is applied as soon as it is read, so a bad line leaves the earlier ones
+    // in force; its error reaches the general error report.
+    // Places are read and written through pos(), which includes the window frame
+    // whether or not the window has been shown yet.
+    move(pos().x(), reader.readNumber());
+    move(reader.readNumber(), pos().y());
+    resize(reader.readNumber(), height());
+    resize(width(), reader.readNumber());
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
+        window->move(window->pos().x(), reader.readNumber());
+        window->move(reader.readNumber(), window->pos().y());
+    }
+    Form5->ui.Edit1->setText(reader.readText());
+    const QString folder = reader.readText();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        Form2->setFolder(folder);
+        DefaultFolder = folder;
+    }
+}
+
+void TForm1::settingsWrite() {
+    ImageList1.clear();
+    SettingsValues values;
+    auto next = values.numbers.begin();
+    *next++ = pos().y();
+    *next++ = pos().x();
+    *next++ = width();
+    *next++ = height();
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
+        *next++ = window->pos().y();
+        *next++ = window->pos().x();
+    }
+    values.thumbnailSize = Form5->ui.Edit1->text();
+    values.defaultFolder = DefaultFolder;
+    // A failed write leaves the previous file as it was and is not reported: the program
+    // ends either way.
+    writeFileAtomically(joinPath(StartFolder, SettingsFileName), formatSettings(values));
+}
+
+void TForm1::SyuuRyouClick() {
+    if (mode::isBusy(modeWord())) {
+        return;
+    }
+    settingsWrite();
+    ExitByMenu = 1;
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{Form7, Form6, Form5, Form4, Form3, Form2, Form1}) {
+        window->close();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (ExitByMenu == 1) {
+        QCoreApplication::quit();
+        return;
+    }
+    settingsWrite();
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{Form7, Form6, Form5, Form4, Form3, Form2}) {
+        window->close();
+    }
+    QCoreApplication::quit();
+}
+
+void TForm1::Folder1Click() {
+    if (mode::isBusy(modeWord())) {
+        return;
+    }
+    setEnabled(false);
+    Form2->show();
+    Form2->activateWindow();
+    Form2->ui.DirectoryListBox1->setFocus();
+    Form2->refresh();
+}
+
+void TForm1::KobetuClick() {
+    if (SourceIndex < 0 || SourceIndex >= catalogue->count()) {
+        return;
+    }
+    if (mode::isBusy(modeWord())) {
+        return;
+    }
+    Form4->ui.Memo1->setText(catalogue->caption(SourceIndex));
+    setEnabled(false);
+    Form4->show();
+    Form4->activateWindow();
+    Form4->ui.Memo1->setFocus();
+}
+
+void TForm1::IkkatuClick() {
+    if (LoadedFolder.isEmpty()) {
+        return;
+    }
+    if (mode::isBusy(modeWord())) {
+        return;
+    }
+    setEnabled(false);
+    Form3->show();
+    Form3->activateWindow();
+    Form3->ui.Button2->setFocus();
+}
+
+void TForm1::SetteiClick() {
+    if (mode::isBusy(modeWord())) {
+        return;
+    }
+    PreviousSize = Form5->ui.Edit1->text();
+    setEnabled(false);
+    Form5->show();
+    Form5->activateWindow();
+    Form5->ui.Button1->setFocus();
+}
+
+void TForm1::VERSIONClick() {
+    if (mode::isBusy(modeWord())) {
+        return;
+    }
+    Form6->showNotice(MainWindow, VersionLine, VersionSecondLine);
+}
+
+} // namespace volmarin

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace volmarin {
+
+inline const QString SettingsFileName = QStringLiteral("VOLMARIN.INI");
+
+// Reads the settings file's values in order. Numbers: blanks and empty lines before the
+// number are skipped, the number runs to the next blank or line end and must be a whole
+// number (else ConversionError), the rest of its line is ignored, and a number missing
+// because the file has ended reads as 0. Text: the whole line without its line end, or an
+// empty text once the file has ended. Lines may end in CR LF or LF; text is UTF-8.
+class SettingsReader {
+public:
+    explicit SettingsReader(QByteArray content);
+
+    std::int32_t readNumber();
+    QString readText();
+
+private:
+    void skipLineEnd();
+
+    QByteArray data_;
+    qsizetype pos_ = 0;
+};
+
+// The eighteen values of the file, in file order: sixteen window numbers (main window top,
+// left, width, height, then top and left of the chooser, batch rename, single rename,
+// size dialog, notice box and viewer), the thumbnail-size text and the default folder.
+struct SettingsValues {
+    std::array<std::int32_t, 16> numbers{};
+    QString thumbnailSize;
+    QString defaultFolder;
+};
+
+// The file's content: eighteen lines, each ended by CR LF, numbers in plain decimal.
+QByteArray formatSettings(const SettingsValues& values);
+
+// Replaces the file at path with content without ever leaving a partial file: the content
+// goes to a new temporary file in the same folder, is flushed to disk, and is renamed over
+// the old file. On any failure the temporary file is removed, the old file stays as it
+// was, and false is returned.
+bool writeFileAtomically(const QString& path, const QByteArray& content);
+
+} // namespace volmarin

@@ -1,0 +1,102 @@
+#include "app/window_set.h"
+
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "chooser/folder_chooser.h"
+#include "platform/fonts.h"
+#include "rename/batch_rename_dialog.h"
+#include "rename/single_rename_dialog.h"
+#include "viewer/notice_box.h"
+#include "viewer/size_dialog.h"
+#include "viewer/viewer_window.h"
+
+#include <QWindow>
+
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace volmarin {
+
+TForm1* Form1 = nullptr;
+TForm2* Form2 = nullptr;
+TForm3* Form3 = nullptr;
+TForm4* Form4 = nullptr;
+TForm5* Form5 = nullptr;
+TForm6* Form6 = nullptr;
+TForm7* Form7 = nullptr;
+
+void prepareDialogWindow(QWidget* window, CloseBox closeBox, QPoint initialPlace) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (closeBox == CloseBox::Shown) {
+        flags |= Qt::WindowCloseButtonHint;
+    }
+    window->setWindowFlags(flags);
+    window->setFixedSize(window->size());
+    window->setFont(programFont(12));
+    // After the flags: changing them may move the window.
+    window->move(initialPlace);
+}
+
+void createWindowSet() {
+    initResources();
+    resetProgramState();
+    Form1 = new TForm1();
+    Form2 = new TForm2();
+    Form3 = new TForm3();
+    Form4 = new TForm4();
+    Form5 = new TForm5();
+    Form6 = new TForm6();
+    Form7 = new TForm7();
+    // Dialogs have no Qt parent (disabling the main window must not disable them), but
+    // stack above it.
+    Form1->winId();
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
+        dialog->winId();
+        dialog->windowHandle()->setTransientParent(Form1->windowHandle());
+    }
+    Form1->show();
+}
+
+void destroyWindowSet() {
+    delete Form7;
+    delete Form6;
+    delete Form5;
+    delete Form4;
+    delete Form3;
+    delete Form2;
+    delete Form1;
+    Form1 = nullptr;
+    Form2 = nullptr;
+    Form3 = nullptr;
+    Form4 = nullptr;
+    Form5 = nullptr;
+    Form6 = nullptr;
+    Form7 = nullptr;
+}
+
+QWidget* windowByNumber(int number) {
+    switch (number) {
+    case MainWindow:
+        return Form1;
+    case ChooserWindow:
+        return Form2;
+    case BatchRenameWindow:
+        return Form3;
+    case SingleRenameWindow:
+        return Form4;
+    case SizeWindow:
+        return Form5;
+    default:
+        return nullptr;
+    }
+}
+
+void setWindowEnabled(int number, bool enabled) {
+    if (QWidget* window = windowByNumber(number)) {
+        window->setEnabled(enabled);
+    }
+}
+
+} // namespace volmarin

@@ -1,0 +1,268 @@
+// The main window's commands, the mode word's guard, start-up and exit.
+#include "gui_test_support.h"
+
+#include "app/main_window.h"
+#include "app/mode_word.h"
+#include "app/program_state.h"
+#include "app/window_set.h"
+#include "chooser/folder_chooser.h"
+#include "rename/batch_rename_dialog.h"
+#include "rename/single_rename_dialog.h"
+#include "viewer/notice_box.h"
+#include "viewer/size_dialog.h"
+#include "viewer/viewer_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace volmarin;
+using namespace volmarin::test;
+
+namespace {
+
+QByteArray crlfLines(const QStringList& lines) {
+    QByteArray out;
+    for (const QString& line : lines) {
+        out += line.toUtf8() + "\r\n";
+    }
+    return out;
+}
+
+QList<QWidget*> dialogs() {
+    return {Form2, Form3, Form4, Form5, Form6, Form7};
+}
+
+bool anyDialogShown() {
+    for (QWidget* dialog : dialogs()) {
+        if (dialog->isVisible()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class ShellTest : public WindowSetTest {};
+
+} // namespace
+
+TEST_F(ShellTest, StartsWithOnlyTheMainWindowAndItsInitialState) {
+    startProgram();
+    EXPECT_TRUE(Form1->isVisible());
+    EXPECT_FALSE(anyDialogShown());
+    EXPECT_EQ(Form1->windowTitle(), "VOLMARIN");
+    EXPECT_EQ(Form1->modeWord(), "");
+    EXPECT_EQ(Form1->pos(), QPoint(0, 0));
+    EXPECT_EQ(Form1->size(), QSize(800, 599));
+    EXPECT_EQ(Form1->ImageList1.width(), 100);
+    EXPECT_EQ(Form1->Timer1->interval(), 100);
+    EXPECT_EQ(Form1->Timer2->interval(), 100);
+    EXPECT_EQ(Form1->Timer3->interval(), 80);
+    EXPECT_FALSE(Form1->Timer1->isActive());
+    EXPECT_FALSE(Form1->Timer2->isActive()) << "the start-up tick stops its own timer";
+    EXPECT_FALSE(Form1->Timer3->isActive());
+    EXPECT_EQ(Form5->ui.Edit1->text(), "80");
+    EXPECT_EQ(StartFolder, QDir::currentPath());
+    EXPECT_TRUE(errors.isEmpty());
+
+    const QStringList captions = {"開く", "一括連番", "リネーム",
+                                  "設定", "お知らせ", "画像Ｖｉｅｗ"};
+    for (int i = 0; i < captions.size(); ++i) {
+        EXPECT_EQ(dialogs()[i]->windowTitle(), captions[i]);
+    }
+    EXPECT_EQ(Form2->size(), QSize(680, 428));
+    EXPECT_EQ(Form3->size(), QSize(528, 200));
+    EXPECT_EQ(Form4->size(), QSize(314, 88));
+    EXPECT_EQ(Form5->size(), QSize(194, 128));
+    EXPECT_EQ(Form6->size(), QSize(248, 148));
+    EXPECT_EQ(Form5->pos(), QPoint(302, 201));
+    EXPECT_EQ(Form6->pos(), QPoint(276, 205));
+}
+
+TEST_F(ShellTest, MenuCaptionsKeepTheirAccessKeysAndShortcuts) {
+    startProgram();
+    const auto& ui = Form1->ui;
+    EXPECT_EQ(ui.Open1->title(), "ファイル(&F)");
+    EXPECT_EQ(ui.Riname->title(), "リネーム(&R)");
+    EXPECT_EQ(ui.Hyouzi->title(), "表示(&V)");
+    EXPECT_EQ(ui.N1->title(), "ヘルプ(&H)");
+    EXPECT_EQ(ui.Folder1->text(), "開く(&O)");
+    EXPECT_EQ(ui.SyuuRyou->text(), "終了(&X)");
+    EXPECT_EQ(ui.Kobetu->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(ui.Ikkatu->shortcut(), QKeySequence("Ctrl+I"));
+    EXPECT_EQ(ui.Settei->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_TRUE(ui.Folder1->shortcut().isEmpty());
+    EXPECT_EQ(ui.VERSION->text(), "バージョン情報(&A)");
+}
+
+// Every command, by menu and by shortcut, refuses to act while the program is busy.
+TEST_F(ShellTest, EveryCommandDoesNothingWhileLoadingOrMoving) {
+    startProgram();
+    Form1->catalogue->append("a.jpg");
+    SourceIndex = 0;
+    LoadedFolder = startFolder();
+    for (const QString& busy : {mode::Loading, mode::Moving}) {
+        SCOPED_TRACE(busy.toStdString());
+        Form1->setModeWord(busy);
+        const auto& ui = Form1->ui;
+        for (QAction* entry :
+             {ui.Folder1, ui.Kobetu, ui.Ikkatu, ui.Settei, ui.VERSION, ui.SyuuRyou}) {
+            clickMenuEntry(entry);
+        }
+        Form1->activateWindow();
+        QTest::keyClick(Form1, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(Form1, Qt::Key_I, Qt::ControlModifier);
+        QTest::keyClick(Form1, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_FALSE(anyDialogShown());
+        EXPECT_TRUE(Form1->isEnabled());
+        EXPECT_TRUE(Form1->isVisible());
+        EXPECT_FALSE(QFile::exists(settingsPath())) << "the exit command must not write";
+        EXPECT_EQ(Form1->modeWord(), busy);
+    }
+}
+
+TEST_F(ShellTest, CommandsOpenTheirWindowsWhenAllowed) {
+    startProgram();
+    // Nothing is current and nothing loaded: the rename commands do nothing.
+    QTest::keyClick(Form1, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Form1, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_FALSE(anyDialogShown());
+
+    Form1->catalogue->append("b.jpg");
+    SourceIndex = 0;
+    LoadedFolder = startFolder();
+    Form1->setModeWord(mode::Movable);
+
+    QTest::keyClick(Form1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_FALSE(Form1->isEnabled());
+    EXPECT_EQ(Form4->ui.Memo1->text(), "b.jpg");
+    click(Form4->ui.Button2);
+    EXPECT_FALSE(Form4->isVisible());
+    EXPECT_TRUE(Form1->isEnabled());
+
+    clickMenuEntry(Form1->ui.Ikkatu);
+    EXPECT_TRUE(Form3->isVisible());
+    Form3->close(); // the close box gives the main window back too
+    EXPECT_TRUE(Form1->isEnabled());
+
+    clickMenuEntry(Form1->ui.Folder1);
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_FALSE(Form1->isEnabled());
+    click(Form2->ui.Button2);
+    EXPECT_TRUE(Form1->isEnabled());
+}
+
+TEST_F(ShellTest, VersionNoticeAndItsOkGiveBackTheMainWindow) {
+    startProgram();
+    clickMenuEntry(Form1->ui.VERSION);
+    ASSERT_TRUE(Form6->isVisible());
+    EXPECT_EQ(Form6->mainLine(), "VOLMARIN Version 1.6");
+    EXPECT_FALSE(Form6->secondLine().isEmpty());
+    EXPECT_FALSE(Form1->isEnabled());
+    EXPECT_EQ(ReturnWindow, 1);
+    click(Form6->ui.Button1);
+    EXPECT_FALSE(Form6->isVisible());
+    EXPECT_TRUE(Form1->isEnabled());
+    EXPECT_TRUE(Form6->secondLine().isEmpty());
+
+    // A following notice without a second line shows none.
+    Form6->showNotice(MainWindow, "この方法でリネームはできません");
+    EXPECT_TRUE(Form6->secondLine().isEmpty());
+}
+
+TEST_F(ShellTest, ExitCommandWritesEighteenLinesOnceThenTheCloseHandlerDoesNot) {
+    startProgram();
+    Form1->move(40, 30);
+    Form1->resize(640, 480);
+    Form5->ui.Edit1->setText("120");
+    DefaultFolder = startFolder();
+    clickMenuEntry(Form1->ui.SyuuRyou);
+    EXPECT_EQ(ExitByMenu, 1);
+    EXPECT_FALSE(Form1->isVisible());
+    const QByteArray written = readSettings();
+    const QList<QByteArray> lines = written.split('\n');
+    ASSERT_EQ(lines.size(), 19) << written.toStdString();
+    EXPECT_TRUE(written.endsWith("\r\n"));
+    EXPECT_EQ(lines[0], "30\r");
+    EXPECT_EQ(lines[1], "40\r");
+    EXPECT_EQ(lines[2], "640\r");
+    EXPECT_EQ(lines[3], "480\r");
+    EXPECT_EQ(lines[4], "69\r"); // chooser top
+    EXPECT_EQ(lines[5], "62\r"); // chooser left
+    EXPECT_EQ(lines[16], "120\r");
+    EXPECT_EQ(QString::fromUtf8(lines[17].chopped(1)), startFolder());
+
+    QFile::remove(settingsPath());
+    Form1->close(); // the main window's close handler finds the file already written
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+}
+
+TEST_F(ShellTest, ClosingTheMainWindowWritesEvenWhileBusy) {
+    startProgram();
+    Form1->setModeWord(mode::Loading);
+    Form1->close();
+    EXPECT_EQ(readSettings().count('\n'), 18);
+}
+
+TEST_F(ShellTest, SavedPlacesComeBackAtTheNextStart) {
+    QDir(startFolder()).mkdir("photos");
+    const QString photos = QDir(startFolder()).filePath("photos");
+    writeSettings(crlfLines({"11", "12", "700", "500", "21", "22", "31", "32", "41", "42", "51",
+                             "52", "61", "62", "0", "0", "$14", photos}));
+    startProgram();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+    EXPECT_EQ(Form1->pos(), QPoint(12, 11));
+    EXPECT_EQ(Form1->size(), QSize(700, 500));
+    EXPECT_EQ(Form2->pos(), QPoint(22, 21));
+    EXPECT_EQ(Form3->pos(), QPoint(32, 31));
+    EXPECT_EQ(Form6->pos(), QPoint(62, 61));
+    EXPECT_EQ(Form5->ui.Edit1->text(), "$14");
+    EXPECT_EQ(DefaultFolder, photos);
+    EXPECT_EQ(Form2->currentFolder(), photos);
+    EXPECT_EQ(StartFolder, startFolder()) << "taken before the chooser moves";
+
+    // The next exit writes into the start folder, not the chooser's folder.
+    Form1->close();
+    EXPECT_EQ(readSettings(), crlfLines({"11", "12", "700", "500", "21", "22", "31", "32", "41",
+                                         "42", "51", "52", "61", "62", "0", "0", "$14", photos}));
+    EXPECT_FALSE(QFile::exists(QDir(photos).filePath("VOLMARIN.INI")));
+}
+
+TEST_F(ShellTest, ShortOrDamagedSettingsApplyWhatCameBefore) {
+    {
+        SCOPED_TRACE("ten lines");
+        writeSettings("1\r\n2\r\n300\r\n400\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n");
+        startProgram();
+        EXPECT_EQ(Form4->pos(), QPoint(10, 9));
+        EXPECT_EQ(Form5->pos(), QPoint(0, 0));
+        EXPECT_EQ(Form7->pos(), QPoint(0, 0));
+        EXPECT_EQ(Form5->ui.Edit1->text(), "");
+        EXPECT_EQ(DefaultFolder, "");
+        EXPECT_TRUE(errors.isEmpty());
+        destroyWindowSet();
+    }
+    {
+        SCOPED_TRACE("letters on line 3, LF line ends");
+        writeSettings("15\n25\nabc\n400\n5\n6\n");
+        startProgram();
+        EXPECT_EQ(Form1->pos(), QPoint(25, 15));
+        EXPECT_EQ(Form1->size(), QSize(800, 599));
+        EXPECT_EQ(Form2->pos(), QPoint(62, 69));
+        EXPECT_EQ(Form5->ui.Edit1->text(), "80");
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].contains("abc"));
+        destroyWindowSet();
+    }
+    {
+        SCOPED_TRACE("a default folder that is gone");
+        errors.clear();
+        writeSettings(crlfLines({"0", "0", "800", "599", "0", "0", "0", "0", "0", "0", "0", "0",
+                                 "0", "0", "0", "0", "80", startFolder() + "/gone"}));
+        startProgram();
+        EXPECT_EQ(DefaultFolder, "");
+        EXPECT_EQ(Form2->currentFolder(), startFolder());
+        Form1->close();
+        EXPECT_TRUE(readSettings().endsWith("80\r\n\r\n"));
+    }
+}

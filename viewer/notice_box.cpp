@@ -1,0 +1,55 @@
+#include "viewer/notice_box.h"
+
+#include "app/program_state.h"
+#include "app/window_set.h"
+#include "viewer/viewer_window.h"
+
+#include <QCloseEvent>
+
+namespace volmarin {
+
+TForm6::TForm6() {
+    ui.setupUi(this);
+    prepareDialogWindow(this, CloseBox::Removed, QPoint(276, 205));
+    connect(ui.Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    FormCreate();
+}
+
+void TForm6::FormCreate() {
+    // No close box (prepareDialogWindow); closeEvent refuses the window manager's requests.
+}
+
+void TForm6::closeEvent(QCloseEvent* event) {
+    // Left only through its buttons. The exit closes it only while it is hidden, and then
+    // the program ends anyway.
+    event->ignore();
+}
+
+void TForm6::showNotice(int returnWindow, const QString& mainLine, const QString& secondLine) {
+    ReturnWindow = returnWindow;
+    ui.Panel1->setText(mainLine);
+    ui.Label1->setText(secondLine);
+    setWindowEnabled(returnWindow, false);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm6::Button1Click() {
+    hide();
+    switch (ReturnWindow) {
+    case MainWindow:
+    case ChooserWindow:
+        setWindowEnabled(ReturnWindow, true);
+        if (Form7->isVisible()) {
+            Form7->Image1Click();
+        }
+        break;
+    default:
+        setWindowEnabled(ReturnWindow, true);
+        break;
+    }
+    ui.Label1->clear();
+}
+
+} // namespace volmarin
