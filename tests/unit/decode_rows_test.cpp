@@ -1,0 +1,323 @@
+// The row-by-row decoders against whole decodes: every thumbnail and viewer canvas must be
+// exactly the whole picture stretched, and damaged or odd files must fail cleanly.
+
+#include "catalogue/image_decoder.h"
+#include "catalogue/stretch.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace volmarin {
+namespace {
+
+const QString kCorpus = QStringLiteral(VOLMARIN_SOURCE_DIR "/../shared/corpus");
+
+enum class JpegKind { Baseline, Progressive, Gray, Cmyk, AdobeCmyk };
+
+// Writes pixels (RGB888; for CMYK the four components come from cmyk()) with libjpeg.
+void writeJpeg(const QString& path, const QImage& rgb, JpegKind kind, int quality = 90,
+               std::function<void(int x, int y, JSAMPLE* out)> cmyk = {}) {
+    std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
+    ASSERT_NE(file, nullptr);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = rgb.width();
+    cinfo.image_height = rgb.height();
+    const bool isCmyk = kind == JpegKind::Cmyk || kind == JpegKind::AdobeCmyk;
+    cinfo.input_components = kind == JpegKind::Gray ? 1 : isCmyk ? 4 : 3;
+    cinfo.in_color_space = kind == JpegKind::Gray ? JCS_GRAYSCALE : isCmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (kind == JpegKind::Progressive)
+        jpeg_simple_progression(&cinfo);
+    cinfo.write_Adobe_marker = kind == JpegKind::AdobeCmyk;
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(rgb.width()) * 4);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = static_cast<int>(cinfo.next_scanline);
+        const uchar* in = rgb.constScanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (kind == JpegKind::Gray)
+                row[x] = in[3 * x + 1];
+            else if (isCmyk)
+                cmyk(x, y, &row[4 * x]);
+            else
+                std::copy(in + 3 * x, in + 3 * x + 3, &row[3 * x]);
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(file);
+}
+
+// Gradients with noise, so that dropping or swapping any row or column shows.
+QImage testPicture(int w, int h, unsigned seed = 1) {
+    QImage image(w, h, QImage::Format_RGB888);
+    std::mt19937 random(seed);
+    for (int y = 0; y < h; ++y) {
+        uchar* p = image.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            p[3 * x] = static_cast<uchar>(x * 255 / std::max(1, w - 1));
+            p[3 * x + 1] = static_cast<uchar>(y * 255 / std::max(1, h - 1));
+            p[3 * x + 2] = static_cast<uchar>(random());
+        }
+    }
+    return image;
+}
+
+// The plain stretching copy on a whole picture, one pixel at a time.
+QImage stretchOnto(QImage canvas, const QImage& picture, const Placement& t) {
+    for (int ty = 0; ty < t.height; ++ty) {
+        const int cy = t.top + ty;
+        if (cy < 0 || cy >= canvas.height())
+            continue;
+        const uchar* in = picture.constScanLine(stretchSource(ty, picture.height(), t.height));
+        uchar* out = canvas.scanLine(cy);
+        for (int tx = 0; tx < t.width; ++tx) {
+            const int cx = t.left + tx;
+            if (cx < 0 || cx >= canvas.width())
+                continue;
+            const int sx = stretchSource(tx, picture.width(), t.width);
+            std::copy(in + 3 * sx, in + 3 * sx + 3, out + 3 * cx);
+        }
+    }
+    return canvas;
+}
+
+QImage blank(int w, int h, QRgb colour) {
+    QImage canvas(w, h, QImage::Format_RGB888);
+    canvas.fill(colour);
+    return canvas;
+}
+
+// The thumbnail by the book: decode whole, optionally reduce to a quarter, fit, stretch.
+QImage referenceThumbnail(const QString& path, int n, bool slowRead) {
+    QImage picture = decodeWhole(path);
+    if (slowRead && picture.width() > 4 * n && picture.height() > 4 * n) {
+        const int rw = picture.width() / 4, rh = picture.height() / 4;
+        picture = stretchOnto(blank(rw, rh, qRgb(0, 0, 0)), picture, {0, 0, rw, rh});
+    }
+    return stretchOnto(blank(n, n, qRgb(255, 255, 255)), picture,
+                       fitThumbnail(picture.width(), picture.height(), n));
+}
+
+class DecodeRowsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString file(const QString& name) const { return dir.filePath(name); }
+};
+
+TEST_F(DecodeRowsTest, ThumbnailsAndScreensEqualWholeDecodeThenStretch) {
+    std::vector<QString> files;
+    const struct {
+        int w, h;
+        JpegKind kind;
+    } jpegs[] = {
+        {1, 1, JpegKind::Baseline},        {7, 5, JpegKind::Baseline},
+        {81, 10, JpegKind::Baseline},      {333, 77, JpegKind::Baseline},
+        {97, 211, JpegKind::Baseline},     {301, 199, JpegKind::Gray},
+        {517, 389, JpegKind::Progressive}, {1100, 700, JpegKind::Baseline},
+    };
+    for (const auto& j : jpegs) {
+        files.push_back(file(QStringLiteral("p%1x%2-%3.jpg").arg(j.w).arg(j.h).arg(int(j.kind))));
+        writeJpeg(files.back(), testPicture(j.w, j.h), j.kind);
+    }
+    // Qt writes bottom-up BMPs: 24-bit from RGB, 8-bit from indexed, 1-bit from mono.
+    const QImage bmpSource = testPicture(333, 211, 7);
+    files.push_back(file("rgb.bmp"));
+    ASSERT_TRUE(bmpSource.convertToFormat(QImage::Format_RGB32).save(files.back(), "BMP"));
+    files.push_back(file("indexed.BMP"));
+    ASSERT_TRUE(bmpSource.convertToFormat(QImage::Format_Indexed8).save(files.back(), "BMP"));
+    files.push_back(file("mono.bmp"));
+    ASSERT_TRUE(testPicture(131, 93, 3)
+                    .convertToFormat(QImage::Format_Mono, Qt::ThresholdDither)
+                    .save(files.back(), "BMP"));
+
+    for (const QString& path : files) {
+        SCOPED_TRACE(path.toStdString());
+        const QImage whole = decodeWhole(path);
+        for (const int n : {20, 80, 150}) {
+            EXPECT_EQ(makeThumbnail(path, n, false), referenceThumbnail(path, n, false))
+                << "n = " << n;
+            EXPECT_EQ(makeThumbnail(path, n, true), referenceThumbnail(path, n, true))
+                << "n = " << n << " slow";
+        }
+        // A landscape and a portrait screen; the portrait one cuts wide tall pictures.
+        for (const auto& [sw, sh] : {std::pair{1024, 768}, std::pair{90, 200}}) {
+            const QImage expected = stretchOnto(blank(sw, sh, qRgb(0, 0, 0)), whole,
+                                                fitToScreen(whole.width(), whole.height(), sw, sh));
+            EXPECT_EQ(composeOnScreen(path, sw, sh), expected) << sw << " x " << sh;
+        }
+    }
+}
+
+TEST_F(DecodeRowsTest, SlowReadTakesTheTwoStepPathOnlyWhenLargeBothWays) {
+    const QString path = file("big.jpg");
+    writeJpeg(path, testPicture(1300, 900), JpegKind::Baseline);
+    const QImage slow = makeThumbnail(path, 80, true);
+    const QImage direct = makeThumbnail(path, 80, false);
+    EXPECT_EQ(slow, referenceThumbnail(path, 80, true));
+    EXPECT_EQ(direct, referenceThumbnail(path, 80, false));
+    // The reduction samples other pixels, so the two must differ on this noisy picture.
+    EXPECT_NE(slow, direct);
+    // 1300 x 300: not over 4n in height, so both paths give the same.
+    const QString wide = file("wide.jpg");
+    writeJpeg(wide, testPicture(1300, 300), JpegKind::Baseline);
+    EXPECT_EQ(makeThumbnail(wide, 80, true), makeThumbnail(wide, 80, false));
+}
+
+TEST_F(DecodeRowsTest, ThumbnailBackgroundAndPlacement) {
+    const QString dot = file("dot.bmp");
+    QImage one(1, 1, QImage::Format_RGB32);
+    one.fill(qRgb(10, 20, 30));
+    ASSERT_TRUE(one.save(dot, "BMP"));
+    const QImage thumb = makeThumbnail(dot, 80, false);
+    ASSERT_EQ(thumb.size(), QSize(80, 80));
+    EXPECT_EQ(thumb.format(), QImage::Format_RGB888);
+    EXPECT_EQ(thumb.pixel(39, 39), qRgb(10, 20, 30));
+    EXPECT_EQ(thumb.pixel(40, 39), qRgb(255, 255, 255));
+    EXPECT_EQ(thumb.pixel(0, 0), qRgb(255, 255, 255));
+
+    // A panorama whose fitted height truncates to 0 leaves only the background.
+    const QString panorama = file("panorama.bmp");
+    QImage strip(20000, 3, QImage::Format_RGB32);
+    strip.fill(qRgb(0, 0, 0));
+    ASSERT_TRUE(strip.save(panorama, "BMP"));
+    EXPECT_EQ(makeThumbnail(panorama, 80, false), blank(80, 80, qRgb(255, 255, 255)));
+}
+
+TEST_F(DecodeRowsTest, GrayAndCmykBecomeRgb) {
+    const QString gray = file("gray.jpg");
+    writeJpeg(gray, testPicture(64, 48), JpegKind::Gray);
+    const QImage g = decodeWhole(gray);
+    for (int y = 0; y < g.height(); ++y)
+        for (int x = 0; x < g.width(); ++x) {
+            const QRgb p = g.pixel(x, y);
+            ASSERT_TRUE(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p)) << x << "," << y;
+        }
+
+    // Left half red, right half dark blue. Plain CMYK stores ink amounts; Adobe files store
+    // them inverted (255 is no ink).
+    for (const bool adobe : {false, true}) {
+        const QString path = file(adobe ? "adobe.jpg" : "cmyk.jpg");
+        writeJpeg(path, QImage(64, 32, QImage::Format_RGB888),
+                  adobe ? JpegKind::AdobeCmyk : JpegKind::Cmyk, 95,
+                  [adobe](int x, int, JSAMPLE* out) {
+                      const JSAMPLE ink[2][4] = {{0, 255, 255, 0}, {255, 255, 0, 128}};
+                      for (int i = 0; i < 4; ++i)
+                          out[i] = adobe ? 255 - ink[x >= 32][i] : ink[x >= 32][i];
+                  });
+        const QImage rgb = decodeWhole(path);
+        const auto near = [](QRgb a, QRgb b) {
+            return std::abs(qRed(a) - qRed(b)) <= 4 && std::abs(qGreen(a) - qGreen(b)) <= 4 &&
+                   std::abs(qBlue(a) - qBlue(b)) <= 4;
+        };
+        EXPECT_TRUE(near(rgb.pixel(8, 16), qRgb(255, 0, 0))) << adobe;
+        EXPECT_TRUE(near(rgb.pixel(56, 16), qRgb(0, 0, 127))) << adobe;
+    }
+}
+
+TEST_F(DecodeRowsTest, ArithmeticCodingAndReferencePixels) {
+    const QImage arithmetic = decodeWhole(kCorpus + "/libjpeg-turbo-testimages/testimgari.jpg");
+    const QImage huffman = decodeWhole(kCorpus + "/libjpeg-turbo-testimages/testimgint.jpg");
+    ASSERT_EQ(arithmetic.size(), QSize(227, 149));
+    EXPECT_EQ(arithmetic, huffman);
+
+    // The uncompressed original of testorig.jpg: a correct decode is within 3 of it.
+    const QImage decoded = decodeWhole(kCorpus + "/libjpeg-turbo-testimages/testorig.jpg");
+    QFile ppm(kCorpus + "/libjpeg-turbo-testimages/testorig.ppm");
+    ASSERT_TRUE(ppm.open(QIODevice::ReadOnly));
+    const QByteArray bytes = ppm.readAll();
+    ASSERT_TRUE(bytes.startsWith("P6\n227 149\n255\n"));
+    const uchar* original = reinterpret_cast<const uchar*>(bytes.constData()) + 15;
+    int worst = 0;
+    for (int y = 0; y < 149; ++y)
+        for (int i = 0; i < 227 * 3; ++i)
+            worst = std::max(worst, std::abs(decoded.constScanLine(y)[i] - original[y * 681 + i]));
+    EXPECT_LE(worst, 3);
+}
+
+// Writes part of a file under a new name.
+QString writeCut(const QString& from, const QString& to, qsizetype length) {
+    QFile in(from);
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+    QFile out(to);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(in.readAll().left(length));
+    return to;
+}
+
+TEST_F(DecodeRowsTest, TruncatedFilesKeepWhatWasRead) {
+    const QString jpeg = file("whole.jpg");
+    writeJpeg(jpeg, testPicture(400, 300), JpegKind::Baseline);
+    const QImage full = decodeWhole(jpeg);
+    const QString cutJpeg = writeCut(jpeg, file("cut.jpg"), QFileInfo(jpeg).size() / 2);
+    const QImage partial = decodeWhole(cutJpeg);
+    ASSERT_EQ(partial.size(), full.size());
+    for (int y = 0; y < 32; ++y)
+        ASSERT_EQ(std::memcmp(partial.constScanLine(y), full.constScanLine(y), 400 * 3), 0) << y;
+    EXPECT_EQ(makeThumbnail(cutJpeg, 80, false).size(), QSize(80, 80));
+
+    // Bottom-up BMP: the file holds the bottom rows first, so the top ones are lost.
+    const QString bmp = file("whole.bmp");
+    ASSERT_TRUE(testPicture(40, 30).convertToFormat(QImage::Format_RGB32).save(bmp, "BMP"));
+    const QImage fullBmp = decodeWhole(bmp);
+    const QImage partialBmp = decodeWhole(writeCut(bmp, file("cut.bmp"), 54 + 120 * 20));
+    EXPECT_EQ(partialBmp.copy(0, 10, 40, 20), fullBmp.copy(0, 10, 40, 20));
+    EXPECT_EQ(partialBmp.copy(0, 0, 40, 10), blank(40, 10, qRgb(0, 0, 0)));
+
+    // Only a header, or nothing at all: clean errors.
+    EXPECT_THROW(decodeWhole(writeCut(jpeg, file("head.jpg"), 100)), DecodeError);
+    EXPECT_THROW(decodeWhole(writeCut(jpeg, file("empty.jpg"), 0)), DecodeError);
+    EXPECT_THROW(decodeWhole(writeCut(bmp, file("head.bmp"), 30)), DecodeError);
+}
+
+TEST_F(DecodeRowsTest, ReaderChosenByExtensionAndErrorsNameFileAndReason) {
+    const QString jpeg = file("photo.jpg");
+    writeJpeg(jpeg, testPicture(30, 20), JpegKind::Baseline);
+    const QImage expected = decodeWhole(jpeg);
+    for (const char* name : {"upper.JPG", "long.jpeg", "mixed.JpEg"}) {
+        ASSERT_TRUE(QFile::copy(jpeg, file(name)));
+        EXPECT_EQ(decodeWhole(file(name)), expected) << name;
+    }
+    const auto message = [](const QString& path) -> std::string {
+        try {
+            makeThumbnail(path, 80, false);
+        } catch (const DecodeError& e) {
+            return e.what();
+        }
+        return "no error";
+    };
+    ASSERT_TRUE(QFile::copy(jpeg, file("photo.png")));
+    ASSERT_TRUE(QFile::copy(jpeg, file("photo")));
+    ASSERT_TRUE(QFile::copy(jpeg, file("disguised.bmp")));
+    const std::string png = message(file("photo.png"));
+    EXPECT_NE(png.find("photo.png"), std::string::npos) << png;
+    EXPECT_NE(png.find("\"png\""), std::string::npos) << png;
+    EXPECT_NE(message(file("photo")).find("extension"), std::string::npos);
+    EXPECT_NE(message(file("disguised.bmp")).find("not a BMP"), std::string::npos);
+    const std::string missing = message(file("missing.jpg"));
+    EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
+    const std::string twelveBit = message(kCorpus + "/libjpeg-turbo-testimages/monkey12.jpg");
+    EXPECT_NE(twelveBit.find("Unsupported JPEG data precision 12"), std::string::npos) << twelveBit;
+    for (const std::string& text : {png, missing, twelveBit})
+        EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+}
+
+} // namespace
+} // namespace volmarin

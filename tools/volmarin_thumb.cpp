@@ -1,0 +1,85 @@
+// volmarin-thumb: makes the thumbnail of one picture file exactly as the catalogue does,
+// and writes it as a binary PPM. Exit status 0 written, 1 the picture could not be read
+// (the reason on one line of standard error), 2 bad arguments.
+
+#include "catalogue/image_decoder.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+int usage() {
+    std::fputs("usage: volmarin-thumb [--size N] [--slow] FILE OUT.ppm\n"
+               "  --size N  thumbnail edge in pixels, 1 to 4096 (default 80)\n"
+               "  --slow    reduce pictures larger than 4N both ways to a quarter first\n",
+               stderr);
+    return 2;
+}
+
+bool parseSize(const char* text, int& size) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || value < 1 || value > 4096)
+        return false;
+    size = static_cast<int>(value);
+    return true;
+}
+
+bool writePpm(const QImage& image, const char* path) {
+    std::FILE* out = std::fopen(path, "wb");
+    if (!out)
+        return false;
+    bool ok = std::fprintf(out, "P6\n%d %d\n255\n", image.width(), image.height()) > 0;
+    const std::size_t rowBytes = std::size_t{3} * image.width();
+    for (int y = 0; ok && y < image.height(); ++y)
+        ok = std::fwrite(image.constScanLine(y), 1, rowBytes, out) == rowBytes;
+    return std::fclose(out) == 0 && ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int size = 80;
+    bool slow = false;
+    const char* positional[2] = {nullptr, nullptr};
+    int positionalCount = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--size") == 0) {
+            if (i + 1 >= argc || !parseSize(argv[++i], size))
+                return usage();
+        } else if (std::strcmp(argv[i], "--slow") == 0) {
+            slow = true;
+        } else if (positionalCount < 2) {
+            positional[positionalCount++] = argv[i];
+        } else {
+            return usage();
+        }
+    }
+    if (positionalCount != 2)
+        return usage();
+
+    try {
+        const QImage thumbnail =
+            volmarin::makeThumbnail(QFile::decodeName(positional[0]), size, slow);
+        if (!writePpm(thumbnail, positional[1])) {
+            std::fprintf(stderr, "%s: cannot write the thumbnail: %s\n", positional[1],
+                         std::strerror(errno));
+            return 1;
+        }
+    } catch (const std::exception& e) {
+        std::string line = e.what();
+        for (char& c : line)
+            if (c == '\n' || c == '\r')
+                c = ' ';
+        std::fprintf(stderr, "%s\n", line.c_str());
+        return 1;
+    }
+    return 0;
+}
