@@ -1,0 +1,102 @@
+#include "chooser/chooser_lists.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace volmarin {
+
+ListRowDelegate::ListRowDelegate(int rowHeight, QObject* parent)
+    : QStyledItemDelegate(parent), rowHeight_(rowHeight) {}
+
+QSize ListRowDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    const int width =
+        rowWidth_ > 0 ? rowWidth_ : QStyledItemDelegate::sizeHint(option, index).width();
+    return {width, rowHeight_};
+}
+
+void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    QStyleOptionViewItem shifted = option;
+    shifted.rect.setLeft(option.rect.left() + index.data(IndentRole).toInt() * IndentStep);
+    QStyledItemDelegate::paint(painter, shifted, index);
+}
+
+ChooserListBox::ChooserListBox(QWidget* parent)
+    : QListWidget(parent), rows_(new ListRowDelegate(16, this)) {
+    setItemDelegate(rows_);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setTextElideMode(Qt::ElideNone);
+}
+
+void ChooserListBox::setRowHeight(int height) {
+    rows_->setRowHeight(height);
+    doItemsLayout();
+}
+
+void ChooserListBox::setScrollWidth(int width) {
+    rows_->setRowWidth(width);
+    // At once rather than at the next layout pass, so the scroll range is right as soon
+    // as the handler returns.
+    doItemsLayout();
+}
+
+int ChooserListBox::widestEntryWidth() const {
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (int row = count() - 1; row >= 0; --row) {
+        widest = std::max(widest, metrics.horizontalAdvance(item(row)->text()));
+    }
+    return widest;
+}
+
+void FolderListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QListWidget::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (QListWidgetItem* entry = itemAt(event->position().toPoint())) {
+        emit entryChosen(row(entry));
+    }
+}
+
+void FolderListBox::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        if (currentRow() >= 0) {
+            emit entryChosen(currentRow());
+        }
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void FileListBox::mousePressEvent(QMouseEvent* event) {
+    QListWidget::mousePressEvent(event);
+    emit selectionMovedByUser();
+}
+
+void FileListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QListWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit doubleClickedByUser();
+    }
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event) {
+    const int before = currentRow();
+    QListWidget::keyPressEvent(event);
+    if (currentRow() != before) {
+        emit selectionMovedByUser();
+    }
+}
+
+} // namespace volmarin

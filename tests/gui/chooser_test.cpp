@@ -1,0 +1,326 @@
+// The folder chooser: its drive box, folder list, file list, count label and buttons.
+#include "gui_test_support.h"
+
+#include "app/main_window.h"
+#include "app/mode_word.h"
+#include "app/program_state.h"
+#include "app/window_set.h"
+#include "chooser/folder_chooser.h"
+#include "chooser/volumes.h"
+#include "viewer/notice_box.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace volmarin;
+using namespace volmarin::test;
+
+// Readable failure messages for names and lists of names.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+void touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+QStringList rowTexts(const QListWidget* list) {
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row) {
+        texts << list->item(row)->text();
+    }
+    return texts;
+}
+
+QListWidgetItem* rowNamed(QListWidget* list, const QString& text) {
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.last();
+}
+
+QPoint centreOf(QListWidget* list, QListWidgetItem* item) {
+    list->scrollToItem(item);
+    return list->visualItemRect(item).center();
+}
+
+void clickRow(QListWidget* list, const QString& text) {
+    QListWidgetItem* item = rowNamed(list, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, item));
+}
+
+void doubleClickRow(QListWidget* list, const QString& text) {
+    QListWidgetItem* item = rowNamed(list, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    const QPoint at = centreOf(list, item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// The folder list's rows for a folder: root, the path down to it, then the given
+// sub-folders.
+QStringList folderRows(const QString& folder, const QStringList& subFolders) {
+    return QStringList{"/"} + folder.split('/', Qt::SkipEmptyParts) + subFolders;
+}
+
+// The horizontal extent a list can be scrolled over.
+int scrollExtent(QListWidget* list) {
+    return list->horizontalScrollBar()->maximum() + list->viewport()->width();
+}
+
+class ChooserTest : public WindowSetTest {
+protected:
+    QString folder(const QString& name) const { return QDir(startFolder()).filePath(name); }
+
+    void openChooser() {
+        clickMenuEntry(Form1->ui.Folder1);
+        ASSERT_TRUE(Form2->isVisible());
+        activate(Form2);
+    }
+};
+
+} // namespace
+
+TEST_F(ChooserTest, ListsOnlyBmpAndJpegFilesInListOrderWithTheirCount) {
+    QDir(startFolder()).mkdir("photos");
+    QDir(folder("photos")).mkdir("y.jpg");
+    for (const char* name : {"PHOTO.JPG", "photo.Bmp", ".x.jpg", "x.jpeg", "x.png", "b.jpg",
+                             "A.bmp", "a.jpg", "IMG_2.jpg", "IMG_10.jpg"}) {
+        touch(folder("photos/") + name);
+    }
+    startProgram();
+    openChooser();
+    EXPECT_EQ(Form2->fileCount(), 0);
+    EXPECT_EQ(Form2->ui.Label1->text(), "0 Files");
+
+    doubleClickRow(Form2->ui.DirectoryListBox1, "photos");
+    ASSERT_EQ(Form2->currentFolder(), folder("photos"));
+    const QStringList expected = {".x.jpg",     "A.bmp",     "a.jpg",     "b.jpg",
+                                  "IMG_10.jpg", "IMG_2.jpg", "photo.Bmp", "PHOTO.JPG"};
+    EXPECT_EQ(rowTexts(Form2->ui.FileListBox1), expected);
+    EXPECT_EQ(Form2->fileCount(), 8);
+    EXPECT_EQ(Form2->fileEntry(7), "PHOTO.JPG");
+    EXPECT_EQ(Form2->ui.Label1->text(), "8 Files");
+
+    // Rows are 12 pixels apart in the file list and 16 in the folder list.
+    FileListBox* files = Form2->ui.FileListBox1;
+    FolderListBox* folders = Form2->ui.DirectoryListBox1;
+    EXPECT_EQ(files->visualItemRect(files->item(1)).top(), 12);
+    EXPECT_EQ(folders->visualItemRect(folders->item(1)).top(), 16);
+
+    // A click selects a file, which is then the selected file.
+    EXPECT_EQ(Form2->selectedFile(), "");
+    clickRow(files, "b.jpg");
+    EXPECT_EQ(Form2->selectedFile(), folder("photos/b.jpg"));
+    QTest::keyClick(files, Qt::Key_Down);
+    EXPECT_EQ(Form2->selectedFile(), folder("photos/IMG_10.jpg"));
+}
+
+TEST_F(ChooserTest, FolderListWalksDownAndUpAndTheWorkingDirectoryFollows) {
+    QDir start(startFolder());
+    for (const char* name : {"b", "A", ".hidden", "c d", "b/inner"}) {
+        start.mkpath(name);
+    }
+    touch(folder("b/one.jpg"));
+    startProgram();
+    openChooser();
+    FolderListBox* folders = Form2->ui.DirectoryListBox1;
+    EXPECT_EQ(rowTexts(folders), folderRows(startFolder(), {"A", "b", "c d"}));
+    const int startRow = int(folderRows(startFolder(), {}).size()) - 1;
+    EXPECT_EQ(folders->currentRow(), startRow) << "the current folder is selected";
+
+    // A single click only selects.
+    clickRow(folders, "b");
+    EXPECT_EQ(folders->currentItem()->text(), "b");
+    EXPECT_EQ(Form2->currentFolder(), startFolder());
+    EXPECT_EQ(rowTexts(folders), folderRows(startFolder(), {"A", "b", "c d"}));
+
+    // Enter on the selected entry enters it.
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_EQ(Form2->currentFolder(), folder("b"));
+    EXPECT_EQ(QDir::currentPath(), folder("b"));
+    EXPECT_EQ(rowTexts(folders), folderRows(folder("b"), {"inner"}));
+    EXPECT_EQ(folders->currentRow(), startRow + 1);
+    EXPECT_EQ(rowTexts(Form2->ui.FileListBox1), QStringList{"one.jpg"});
+    EXPECT_EQ(Form2->ui.Label1->text(), "1 Files");
+
+    // Double-click on a sub-folder, then back up through a path entry.
+    doubleClickRow(folders, "inner");
+    EXPECT_EQ(Form2->currentFolder(), folder("b/inner"));
+    EXPECT_EQ(Form2->ui.Label1->text(), "0 Files");
+    doubleClickRow(folders, QDir(startFolder()).dirName());
+    EXPECT_EQ(Form2->currentFolder(), startFolder());
+    EXPECT_EQ(QDir::currentPath(), startFolder());
+
+    // The root entry leads to the root, whose drive entry is "/".
+    doubleClickRow(folders, "/");
+    EXPECT_EQ(Form2->currentFolder(), "/");
+    EXPECT_EQ(folders->currentRow(), 0);
+    EXPECT_EQ(Form2->ui.DriveComboBox1->currentText().section(' ', 0, 0), "/");
+
+    // Neither Enter nor Esc reaches OK or キャンセル, wherever the focus is.
+    Form2->setFolder(folder("b"));
+    for (QWidget* focus : {static_cast<QWidget*>(Form2->ui.Button1),
+                           static_cast<QWidget*>(Form2->ui.FileListBox1)}) {
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_TRUE(Form2->isVisible());
+        EXPECT_EQ(Form1->modeWord(), "");
+    }
+}
+
+TEST_F(ChooserTest, DefaultButtonKeepsTheLastFolderAndItsNoticeGivesTheChooserBack) {
+    QDir(startFolder()).mkdir("first");
+    QDir(startFolder()).mkdir("second");
+    startProgram();
+    openChooser();
+    for (const char* name : {"first", "second"}) {
+        Form2->setFolder(folder(name));
+        click(Form2->ui.Button3);
+        EXPECT_EQ(DefaultFolder, folder(name));
+        ASSERT_TRUE(Form6->isVisible());
+        EXPECT_EQ(Form6->mainLine(), "設定しました");
+        EXPECT_EQ(ReturnWindow, 2);
+        EXPECT_FALSE(Form2->isEnabled());
+        click(Form6->ui.Button1);
+        EXPECT_FALSE(Form6->isVisible());
+        EXPECT_TRUE(Form2->isEnabled());
+    }
+    EXPECT_EQ(DefaultFolder, folder("second"));
+    EXPECT_TRUE(readSettings().isEmpty()) << "written only at exit";
+}
+
+TEST_F(ChooserTest, ReopeningShowsFilesAddedOrRemovedMeanwhile) {
+    touch(folder("old.jpg"));
+    startProgram();
+    openChooser();
+    EXPECT_EQ(Form2->ui.Label1->text(), "1 Files");
+    click(Form2->ui.Button2);
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_TRUE(Form1->isEnabled());
+
+    touch(folder("new.bmp"));
+    openChooser();
+    EXPECT_EQ(rowTexts(Form2->ui.FileListBox1), (QStringList{"new.bmp", "old.jpg"}));
+    EXPECT_EQ(Form2->ui.Label1->text(), "2 Files");
+
+    Form2->close(); // the close box, too, gives the main window back
+    EXPECT_TRUE(Form1->isEnabled());
+    QFile::remove(folder("old.jpg"));
+    openChooser();
+    EXPECT_EQ(rowTexts(Form2->ui.FileListBox1), QStringList{"new.bmp"});
+    EXPECT_EQ(Form2->ui.Label1->text(), "1 Files");
+}
+
+TEST_F(ChooserTest, HintSwitchClearsAndRestoresTheThreeHints) {
+    startProgram();
+    openChooser();
+    const QString fileHint = "ダブルクリックで表示します\n表示中\n[→][X]キー 次へ\n[←][Z]キー 戻る";
+    const QString slowHint =
+        "大きいサイズの画像が\nサムネイル表示されない時に\nチェックしてみて下さい";
+    const QString defaultHint = "このフォルダを起動時に\n開く様にします";
+    EXPECT_TRUE(Form2->ui.CheckBox1->isChecked());
+    EXPECT_FALSE(Form2->slowRead());
+    click(Form2->ui.CheckBox2);
+    EXPECT_TRUE(Form2->slowRead());
+
+    click(Form2->ui.CheckBox1);
+    EXPECT_EQ(Form2->ui.FileListBox1->toolTip(), "");
+    EXPECT_EQ(Form2->ui.CheckBox2->toolTip(), "");
+    EXPECT_EQ(Form2->ui.Button3->toolTip(), "");
+    click(Form2->ui.CheckBox1);
+    EXPECT_EQ(Form2->ui.FileListBox1->toolTip(), fileHint);
+    EXPECT_EQ(Form2->ui.CheckBox2->toolTip(), slowHint);
+    EXPECT_EQ(Form2->ui.Button3->toolTip(), defaultHint);
+    for (QWidget* other : {static_cast<QWidget*>(Form2->ui.Button1),
+                           static_cast<QWidget*>(Form2->ui.DirectoryListBox1)}) {
+        EXPECT_EQ(other->toolTip(), "");
+    }
+}
+
+TEST_F(ChooserTest, FolderDeletedAfterListingIsReportedAndNothingMoves) {
+    QDir(startFolder()).mkpath("gone/deeper");
+    QDir(startFolder()).mkdir("stays");
+    touch(folder("a.jpg"));
+    startProgram();
+    openChooser();
+    FolderListBox* folders = Form2->ui.DirectoryListBox1;
+    const QStringList foldersBefore = rowTexts(folders);
+    ASSERT_TRUE(foldersBefore.contains("gone"));
+
+    ASSERT_TRUE(QDir(folder("gone")).removeRecursively());
+    doubleClickRow(folders, "gone");
+    ASSERT_TRUE(Form6->isVisible());
+    EXPECT_EQ(Form6->mainLine(), "フォルダを開けません");
+    EXPECT_EQ(Form6->secondLine(), folder("gone"));
+    EXPECT_EQ(ReturnWindow, 2);
+    EXPECT_FALSE(Form2->isEnabled());
+    EXPECT_EQ(Form2->currentFolder(), startFolder());
+    EXPECT_EQ(QDir::currentPath(), startFolder());
+    EXPECT_EQ(rowTexts(folders), foldersBefore);
+    EXPECT_EQ(rowTexts(Form2->ui.FileListBox1), QStringList{"a.jpg"});
+
+    click(Form6->ui.Button1);
+    EXPECT_TRUE(Form2->isEnabled());
+    doubleClickRow(folders, "stays");
+    EXPECT_EQ(Form2->currentFolder(), folder("stays"));
+}
+
+TEST_F(ChooserTest, ScrollWidthsFollowTheWidestName) {
+    touch(folder("short.jpg"));
+    startProgram();
+    openChooser();
+    FileListBox* files = Form2->ui.FileListBox1;
+    const QFontMetrics metrics(files->font());
+    EXPECT_EQ(scrollExtent(files),
+              std::max(files->viewport()->width(), metrics.horizontalAdvance("short.jpg") + 10));
+    EXPECT_FALSE(files->horizontalScrollBar()->isVisible());
+
+    const QString longName = QString(200, 'w') + ".jpg";
+    touch(folder(longName));
+    Form2->refresh();
+    const int wide = metrics.horizontalAdvance(longName) + 10;
+    ASSERT_GT(wide, files->viewport()->width());
+    EXPECT_EQ(scrollExtent(files), wide);
+    EXPECT_TRUE(files->horizontalScrollBar()->isVisible());
+
+    // The folder list keeps 300 pixels beyond its widest name (indentation not counted).
+    QDir(startFolder()).mkdir(QString(120, 'm'));
+    Form2->refresh();
+    FolderListBox* folders = Form2->ui.DirectoryListBox1;
+    EXPECT_EQ(scrollExtent(folders),
+              QFontMetrics(folders->font()).horizontalAdvance(QString(120, 'm')) + 300);
+    EXPECT_TRUE(folders->horizontalScrollBar()->isVisible());
+}
+
+TEST(ChooserVolumes, TheVolumeOfAFolderIsItsLongestMountPointAbove) {
+    QList<Volume> volumes;
+    for (const char* mountPoint : {"/", "/mnt/a", "/mnt/a/b", "/media/usb"}) {
+        volumes.append({mountPoint, {}, {}, VolumeKind::Fixed});
+    }
+    EXPECT_EQ(volumeIndexFor(volumes, "/"), 0);
+    EXPECT_EQ(volumeIndexFor(volumes, "/home/me"), 0);
+    EXPECT_EQ(volumeIndexFor(volumes, "/mnt/a"), 1);
+    EXPECT_EQ(volumeIndexFor(volumes, "/mnt/ab"), 0) << "a name prefix is no folder prefix";
+    EXPECT_EQ(volumeIndexFor(volumes, "/mnt/a/b/c"), 2);
+    EXPECT_EQ(volumeIndexFor(volumes, "/media/usb/DCIM"), 3);
+
+    EXPECT_EQ(volumeCaption({"/media/usb", "CAMERA", "/dev/sdb1", VolumeKind::Removable}),
+              "/media/usb [CAMERA]");
+    EXPECT_EQ(volumeCaption({"/mnt/nas", "", "//nas/photos", VolumeKind::Network}),
+              "/mnt/nas //nas/photos");
+
+    const QList<Volume> mounted = mountedVolumes();
+    ASSERT_FALSE(mounted.isEmpty());
+    EXPECT_EQ(mounted[0].mountPoint, "/");
+    for (const Volume& volume : mounted) {
+        EXPECT_FALSE(volume.mountPoint.startsWith("/proc") || volume.mountPoint.startsWith("/sys"))
+            << volume.mountPoint.toStdString();
+    }
+}
