@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QImage>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+#include <QThreadPool>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace volmarin {
+
+// Makes the thumbnails of one load ahead of the load's ticks, in a small pool of worker
+// threads, so that a tick never waits for a decode: it takes the thumbnail when it is
+// ready and otherwise waits for the next tick.
+class ThumbnailLoader {
+public:
+    struct Result {
+        QImage thumbnail; // n x n, when the file decoded
+        QString error;    // the decoder's one-line reason, when it did not
+    };
+
+    // paths: the files in load order. slowRead is asked once per file, when its decode is
+    // queued.
+    ThumbnailLoader(QStringList paths, int n, std::function<bool()> slowRead);
+    // Waits for running decodes; queued ones are dropped.
+    ~ThumbnailLoader();
+
+    ThumbnailLoader(const ThumbnailLoader&) = delete;
+    ThumbnailLoader& operator=(const ThumbnailLoader&) = delete;
+
+    // The result for file index, handed over once, or nothing yet. Queues the decodes of
+    // the next files so that they are ready when their ticks come.
+    std::optional<Result> take(int index);
+
+    // How many files are decoded ahead of the one being waited for.
+    static constexpr int Ahead = 6;
+
+private:
+    void queueUpTo(int index);
+
+    struct Shared {
+        QMutex mutex;
+        std::map<int, Result> ready;
+    };
+
+    QStringList paths_;
+    int n_;
+    std::function<bool()> slowRead_;
+    int queued_ = 0; // files [0, queued_) have been handed to the pool
+    std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
+    QThreadPool pool_;
+};
+
+} // namespace volmarin
