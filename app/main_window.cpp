@@ -6,6 +6,7 @@
 #include "app/screen_cursors.h"
 #include "app/settings_file.h"
 #include "app/window_set.h"
+#include "catalogue/thumbnail_delegate.h"
 #include "chooser/folder_chooser.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
@@ -51,6 +52,8 @@ TForm1::TForm1() {
     ListView1->setMovement(QListView::Static);
     ListView1->setWrapping(true);
     ListView1->setUniformItemSizes(true);
+    ListView1->setItemDelegate(new ThumbnailDelegate(ImageList1, ListView1));
+    ListView1->setSpacing(2);
 
     StatusBar1->setFixedHeight(StatusBarHeight);
     statusPanel0_ = new QLabel(StatusBar1);
@@ -84,14 +87,39 @@ TForm1::TForm1() {
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(80);
+    connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
+
+    connect(ListView1, &CatalogueView::pressed, this, &TForm1::ListView1MouseDown);
+    connect(ListView1, &CatalogueView::released, this, &TForm1::ListView1MouseUp);
+    connect(ListView1, &CatalogueView::keyReleased, this, &TForm1::ListView1KeyUp);
+    connect(ListView1, &QAbstractItemView::doubleClicked, this, [this] { ListView1DblClick(); });
+    connect(catalogue, &CatalogueModel::captionEditing, this, &TForm1::ListView1Changing);
+    ListView1->dragOver = [this](QPoint at) { return ListView1DragOver(at); };
+    ListView1->dragDrop = [this](QPoint at) { ListView1DragDrop(at); };
+    ListView1->dragEnded = [this] {
+        // A scroll started at an edge stops when the drag ends, wherever the pointer is.
+        Timer3->stop();
+        ScrollDirection = 0;
+    };
 
     move(0, 0);
     resize(800, 599);
     FormCreate();
+}
+
+TForm1::~TForm1() {
+    // Children outlive this part of the window: an edit committed while the list is torn
+    // down, or a late drag event, must not reach the handlers.
+    disconnect(catalogue, nullptr, this, nullptr);
+    disconnect(ListView1, nullptr, this, nullptr);
+    ListView1->dragOver = nullptr;
+    ListView1->dragDrop = nullptr;
+    ListView1->dragEnded = nullptr;
 }
 
 void TForm1::FormCreate() {
@@ -120,6 +148,13 @@ void TForm1::Timer2Timer() {
     Timer2->stop();
     if (modeWord() != mode::Moving) {
         startupStep();
+    } else if (MoveCount == 1) {
+        singleMoveTick();
+    } else if (MoveCount > 1) {
+        multiMoveTick();
+    } else {
+        // A drop with nothing selected carries nothing: the move ends at once.
+        setModeWord(SourceIndex >= 0 ? mode::Movable : mode::Idle);
     }
 }
 

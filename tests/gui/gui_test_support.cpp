@@ -1,12 +1,14 @@
 #include "gui_test_support.h"
 
 #include "app/main_window.h"
+#include "app/program_state.h"
 #include "app/window_set.h"
 #include "platform/error_report.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -57,6 +59,71 @@ QString WindowSetTest::settingsPath() const {
 QByteArray WindowSetTest::readSettings() const {
     QFile file(settingsPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void CatalogueTest::SetUp() {
+    WindowSetTest::SetUp();
+    photos = QDir(startFolder()).filePath("photos");
+    QDir(startFolder()).mkdir("photos");
+    startProgram();
+}
+
+void CatalogueTest::fillCatalogue(const QStringList& captions, int edge) {
+    LoadedFolder = photos;
+    Form1->ImageList1.setSize(edge, edge);
+    Form1->ListView1->setIconSize(QSize(edge, edge));
+    for (int i = 0; i < captions.size(); ++i) {
+        QImage thumbnail(edge, edge, QImage::Format_RGB888);
+        thumbnail.fill(QColor::fromHsv((i * 37) % 360, 200, 220));
+        Form1->ImageList1.append(thumbnail);
+        Form1->catalogue->append(captions[i]);
+    }
+    Form1->ListView1->doItemsLayout();
+    QCoreApplication::processEvents();
+}
+
+QStringList CatalogueTest::order() const {
+    QStringList captions;
+    for (int i = 0; i < Form1->catalogue->count(); ++i) {
+        captions << Form1->catalogue->caption(i);
+    }
+    return captions;
+}
+
+QList<int> CatalogueTest::selectedPlaces() const {
+    QList<int> places;
+    for (const QModelIndex& index : Form1->ListView1->selectionModel()->selectedIndexes()) {
+        places << index.row();
+    }
+    std::sort(places.begin(), places.end());
+    return places;
+}
+
+QWidget* CatalogueTest::viewport() const {
+    return Form1->ListView1->viewport();
+}
+
+QPoint CatalogueTest::itemPoint(int i) const {
+    return Form1->ListView1->visualRect(Form1->catalogue->index(i)).center();
+}
+
+void CatalogueTest::pressOn(int i, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    QTest::mousePress(viewport(), button, modifiers, itemPoint(i));
+}
+
+void CatalogueTest::clickOn(int i, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    QTest::mouseClick(viewport(), button, modifiers, itemPoint(i));
+}
+
+void CatalogueTest::dragItem(int from, int to) {
+    const QPoint start = itemPoint(from);
+    const QPoint end = itemPoint(to);
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, start);
+    constexpr int steps = 8;
+    for (int step = 1; step <= steps; ++step) {
+        QTest::mouseMove(viewport(), start + (end - start) * step / steps);
+    }
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, end);
 }
 
 void clickMenuEntry(QAction* entry) {

@@ -35,6 +35,29 @@ private:
     QString previousCwd_;
 };
 
+// A started program whose catalogue holds the given captions, without a load: thumbnails
+// of one flat colour each, LoadedFolder set to a fresh photos folder, the mode word empty.
+class CatalogueTest : public WindowSetTest {
+protected:
+    void SetUp() override;
+    void fillCatalogue(const QStringList& captions, int edge = 40);
+    // The captions in catalogue order.
+    QStringList order() const;
+    // Places of the selected items, ascending.
+    QList<int> selectedPlaces() const;
+    // The centre of item i in the list's viewport, where a user would click it.
+    QPoint itemPoint(int i) const;
+    void pressOn(int i, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::KeyboardModifiers modifiers = {});
+    void clickOn(int i, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::KeyboardModifiers modifiers = {});
+    // Press on item from, move in steps to item to, release there: a drag as a user makes it.
+    void dragItem(int from, int to);
+    QWidget* viewport() const;
+
+    QString photos;
+};
+
 // Makes window the active one, so that its shortcuts answer keys.
 void activate(QWidget* window);
 

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QListView>
+
+#include <functional>
+
+namespace volmarin {
+
+// The catalogue's icon view. It reports presses, releases and key releases after its own
+// reaction to them (selection, focus), and runs its own drag of the selection: pressing a
+// selected item without Shift or Ctrl and moving past the drag distance starts it, every
+// move asks dragOver whether a drop there is accepted, and releasing over an accepted
+// place calls dragDrop. The drag is plain mouse tracking, so real mouse events drive it
+// wherever they come from.
+class CatalogueView : public QListView {
+    Q_OBJECT
+public:
+    explicit CatalogueView(QWidget* parent = nullptr);
+
+    // Called for every pointer move of a drag with the point in viewport coordinates;
+    // returns whether a drop there is accepted. It may set the drag cursor.
+    std::function<bool(QPoint)> dragOver;
+    // Called when a drag ends over an accepted place.
+    std::function<void(QPoint)> dragDrop;
+    // Called whenever a drag ends, dropped or not.
+    std::function<void()> dragEnded;
+
+    bool dragging() const { return dragging_; }
+    // The pointer shape while dragging.
+    void setDragCursor(const QCursor& cursor);
+
+signals:
+    void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void keyReleased(int virtualKey, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void endDrag();
+
+    bool dragCandidate_ = false;
+    bool dragging_ = false;
+    bool dropAccepted_ = false;
+    bool ignoreRelease_ = false; // the release that follows a drag cancelled with Esc
+    QPoint pressPoint_;
+};
+
+} // namespace volmarin

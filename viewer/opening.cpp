@@ -1,0 +1,46 @@
+// Opening the viewer from the catalogue and from the chooser's file list.
+#include "app/main_window.h"
+#include "app/mode_word.h"
+#include "app/program_state.h"
+#include "app/window_set.h"
+#include "chooser/folder_chooser.h"
+#include "platform/file_exists.h"
+#include "platform/paths.h"
+#include "viewer/notice_box.h"
+#include "viewer/viewer_window.h"
+
+namespace volmarin {
+
+namespace {
+const QString FileMissing = QStringLiteral("ファイルが見当たりません");
+}
+
+void TForm1::ListView1DblClick() {
+    if (modeWord() == mode::Loading) {
+        return;
+    }
+    // SourceIndex past the end cannot happen through the list, but must never index it.
+    if (currentIndex() == -1 || SourceIndex == -1 || SourceIndex >= catalogue->count()) {
+        return;
+    }
+    const QString path = joinPath(LoadedFolder, catalogue->caption(SourceIndex));
+    if (fileExists(path)) {
+        Form7->showImageFile(path, MainWindow);
+    } else {
+        Form6->showNotice(MainWindow, FileMissing);
+    }
+}
+
+void TForm2::FileListBox1DblClick() {
+    const QString path = selectedFile();
+    const auto exists = [&path] { return !path.isEmpty() && fileExists(path); };
+    if (exists()) {
+        Form7->showImageFile(path, ChooserWindow);
+    }
+    // Asked again: the answer is the disk's after the showing, not before it.
+    if (!exists()) {
+        Form6->showNotice(ChooserWindow, FileMissing);
+    }
+}
+
+} // namespace volmarin
