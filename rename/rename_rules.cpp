@@ -1,0 +1,93 @@
+#include "rename/rename_rules.h"
+
+#include "platform/move_file.h"
+#include "platform/paths.h"
+#include "rename/folder_index.h"
+
+#include <algorithm>
+
+namespace volmarin {
+
+namespace {
+
+// The index of the extension's dot, or -1. "/" and ":" never stand inside a surrogate
+// pair, so scanning UTF-16 units finds the same marks as scanning code points.
+qsizetype extensionDot(const QString& name) {
+    for (qsizetype i = name.size() - 1; i >= 0; --i) {
+        const QChar c = name.at(i);
+        if (c == u'.')
+            return i;
+        if (c == u'/' || c == u':')
+            return -1;
+    }
+    return -1;
+}
+
+QString ownBase(const QString& caption, int deleteCount) {
+    const QList<uint> codePoints = withoutExtension(caption).toUcs4();
+    const qsizetype length = codePoints.size();
+    const qsizetype first = std::clamp<qsizetype>(deleteCount, 0, length);
+    const qsizetype kept = std::min<qsizetype>(length - first, MaxOriginalBaseLength);
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData() + first),
+                             kept);
+}
+
+} // namespace
+
+QString extensionOf(const QString& name) {
+    const qsizetype dot = extensionDot(name);
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+QString withoutExtension(const QString& name) {
+    const qsizetype dot = extensionDot(name);
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString sequenceNumberText(int n) {
+    QString zeros;
+    if (n >= 1000) {
+        zeros = QString();
+    } else if (n >= 100) {
+        zeros = QStringLiteral("0");
+    } else if (n >= 10) {
+        zeros = QStringLiteral("00");
+    } else {
+        zeros = QStringLiteral("000");
+    }
+    return zeros + QString::number(n);
+}
+
+QString NewName(const BatchNaming& naming, const QString& caption, int n) {
+    const QString base =
+        naming.useOriginalName ? ownBase(caption, naming.deleteCount) : naming.baseName;
+    return sequenceNumberText(n) + naming.separator + base + extensionOf(caption);
+}
+
+QString renameFailureMainLine() {
+    return QStringLiteral("ファイル名に使えない文字が含まれてます");
+}
+
+QString renameFailureSecondLine() {
+    // The bar is the full-width one (U+FF5C): the list is a hint for the eye only.
+    return QStringLiteral("\\ / : , ; * ? \" < > ｜");
+}
+
+bool renameFile(const QString& folder, const QString& oldName, const QString& newName) {
+    const qsizetype slash = newName.lastIndexOf(u'/');
+    const QString targetFolder = slash < 0 ? folder : joinPath(folder, newName.left(slash));
+    if (anyEntryInFolder(targetFolder, newName.mid(slash + 1)))
+        return false;
+    return moveFile(folder, oldName, newName).ok;
+}
+
+bool renameFile(FolderIndex& index, const QString& oldName, const QString& newName) {
+    if (index.anyEntry(newName))
+        return false;
+    if (!moveFile(index.folder(), oldName, newName).ok)
+        return false;
+    index.recordMove(oldName, newName);
+    return true;
+}
+
+} // namespace volmarin

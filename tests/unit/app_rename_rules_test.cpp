@@ -1,0 +1,182 @@
+// The rules behind both rename dialogs: extensions, new names, the folder index and the
+// rename operation. No window is made.
+#include "platform/file_exists.h"
+#include "platform/paths.h"
+#include "rename/folder_index.h"
+#include "rename/rename_rules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace volmarin;
+
+namespace {
+
+TEST(RenameRulesTest, ExtensionIsFromTheLastDotUnlessAFolderOrDriveMarkFollows) {
+    struct Case {
+        const char* name;
+        const char* extension;
+        const char* rest;
+    };
+    const Case cases[] = {
+        {"a.b.jpg", ".jpg", "a.b"},
+        {"写真.JPG", ".JPG", "写真"},
+        {"noext", "", "noext"},
+        {"x.", ".", "x"},
+        {".hidden", ".hidden", ""},
+        {"sub.d/file", "", "sub.d/file"},
+        {"sub/a.jpg", ".jpg", "sub/a"},
+        {"a.b:c", "", "a.b:c"},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(extensionOf(QString::fromUtf8(c.name)), QString::fromUtf8(c.extension));
+        EXPECT_EQ(withoutExtension(QString::fromUtf8(c.name)), QString::fromUtf8(c.rest));
+    }
+}
+
+TEST(RenameRulesTest, NumbersTakeFourDigitsAndNegativesKeepThreeZeros) {
+    const std::pair<int, const char*> cases[] = {{0, "0000"},   {5, "0005"},      {9, "0009"},
+                                                 {10, "0010"},  {99, "0099"},     {100, "0100"},
+                                                 {999, "0999"}, {1000, "1000"},   {9999, "9999"},
+                                                 {-5, "000-5"}, {-999, "000-999"}};
+    for (const auto& [n, text] : cases) {
+        EXPECT_EQ(sequenceNumberText(n), text) << n;
+    }
+}
+
+TEST(RenameRulesTest, NewNameJoinsNumberSeparatorBaseAndTheCaptionsOwnExtension) {
+    const BatchNaming defaults{"_", "画像", false, 0};
+    EXPECT_EQ(NewName(defaults, "x.jpg", 1), "0001_画像.jpg");
+    EXPECT_EQ(NewName(defaults, "A.JPG", 1), "0001_画像.JPG");
+    EXPECT_EQ(NewName(defaults, "noext", 12), "0012_画像");
+    EXPECT_EQ(NewName(defaults, "a.b.Jpeg", -5), "000-5_画像.Jpeg");
+    EXPECT_EQ(NewName({"", "", false, 0}, "x.bmp", 7), "0007.bmp");
+
+    // The own name, with leading characters cut off.
+    EXPECT_EQ(NewName({"", "", true, 4}, "0012_abc.jpg", 5), "0005_abc.jpg");
+    EXPECT_EQ(NewName({"-", "ignored", true, 0}, "旅.行.jpg", 1), "0001-旅.行.jpg");
+    EXPECT_EQ(NewName({"-", "", true, -3}, "abc.jpg", 1), "0001-abc.jpg");
+    EXPECT_EQ(NewName({"-", "", true, 3}, "abc.jpg", 1), "0001-.jpg");
+    EXPECT_EQ(NewName({"-", "", true, 999}, "abc.jpg", 1), "0001-.jpg");
+}
+
+TEST(RenameRulesTest, OwnNameIsCountedInCodePointsAndCappedAtThreeHundred) {
+    const QString face = QString::fromUcs4(U"\U0001F600"); // two UTF-16 units
+    // Cutting two characters takes two whole faces, never half of one.
+    EXPECT_EQ(NewName({"", "", true, 2}, face.repeated(3) + "猫.jpg", 1), "0001" + face + "猫.jpg");
+
+    const QString longName = face.repeated(305) + ".jpg";
+    const QString capped = NewName({"", "", true, 0}, longName, 1);
+    EXPECT_EQ(capped, "0001" + face.repeated(300) + ".jpg");
+    const QString afterCut = NewName({"", "", true, 10}, longName, 1);
+    EXPECT_EQ(afterCut, "0001" + face.repeated(295) + ".jpg") << "the cap applies after the cut";
+}
+
+TEST(RenameRulesTest, FailureNoticeListsTheCharactersWithAFullWidthBar) {
+    EXPECT_EQ(renameFailureMainLine(), "ファイル名に使えない文字が含まれてます");
+    EXPECT_EQ(renameFailureSecondLine(), QString::fromUtf8("\\ / : , ; * ? \" < > \uFF5C"));
+}
+
+class RenameOnDiskTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString folder() const { return dir.path(); }
+    QString path(const QString& name) const { return joinPath(dir.path(), name); }
+    void makeFile(const QString& name, const QByteArray& content = "x") {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name.toStdString();
+        f.write(content);
+    }
+    void makeFolder(const QString& name) { ASSERT_TRUE(QDir(folder()).mkpath(name)); }
+    QByteArray contentOf(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QStringList entries() const {
+        return QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                                        QDir::Name);
+    }
+
+    QTemporaryDir dir;
+};
+
+// The index answers every name as the disk lookup does, also after recorded moves.
+TEST_F(RenameOnDiskTest, IndexAgreesWithTheExistenceTest) {
+    makeFile("a.jpg");
+    makeFile("B.JPG");
+    makeFolder("dir.jpg");
+    makeFile("c.jpg");
+    makeFolder("C.JPG"); // a folder and a file that differ only in case
+    makeFolder("sub");
+    makeFile("sub/in.jpg");
+    ASSERT_EQ(symlink("a.jpg", path("link.jpg").toUtf8().constData()), 0);
+    ASSERT_EQ(symlink("gone.jpg", path("dangling.jpg").toUtf8().constData()), 0);
+    const QStringList queries = {"a.jpg",   "A.JPG", "b.jpg",      "B.JPG",      "dir.jpg",
+                                 "DIR.JPG", "c.jpg", "C.jpg",      "link.jpg",   "dangling.jpg",
+                                 "none",    "sub",   "sub/in.jpg", "sub/IN.JPG", "*.jpg",
+                                 "d*",      "?.JPG", "",           ".",          ".."};
+    auto compare = [&](const char* when) {
+        const FolderIndex index(folder());
+        for (const QString& q : queries) {
+            EXPECT_EQ(index.fileExists(q), fileExists(path(q))) << when << ": " << q.toStdString();
+        }
+    };
+    compare("as made");
+
+    FolderIndex index(folder());
+    ASSERT_TRUE(renameFile(index, "a.jpg", "A2.jpg"));
+    ASSERT_TRUE(renameFile(index, "B.JPG", "sub/b.jpg"));
+    ASSERT_TRUE(renameFile(index, "sub/in.jpg", "in.jpg"));
+    for (const QString& q : queries + QStringList{"a2.JPG", "in.jpg", "sub/B.JPG"}) {
+        EXPECT_EQ(index.fileExists(q), fileExists(path(q))) << "after moves: " << q.toStdString();
+    }
+}
+
+TEST_F(RenameOnDiskTest, RenameMovesOnlyToANameThatNoEntryBearsInAnyCase) {
+    makeFile("a.jpg", "A");
+    makeFile("B.jpg", "B");
+    makeFolder("taken");
+    makeFolder("sub");
+
+    EXPECT_FALSE(renameFile(folder(), "a.jpg", "b.JPG")) << "a case variant of a file";
+    EXPECT_FALSE(renameFile(folder(), "a.jpg", "TAKEN")) << "a folder";
+    EXPECT_FALSE(renameFile(folder(), "a.jpg", "A.JPG")) << "its own name in another case";
+    EXPECT_FALSE(renameFile(folder(), "missing.jpg", "m.jpg"));
+    for (const char* bad : {"x*.jpg", "x?.jpg", "x\n.jpg", "x|y", "nosuchdir/x.jpg", "sub/"}) {
+        EXPECT_FALSE(renameFile(folder(), "a.jpg", QString::fromUtf8(bad))) << bad;
+    }
+    EXPECT_EQ(entries(), (QStringList{"B.jpg", "a.jpg", "sub", "taken"}));
+    EXPECT_EQ(contentOf("a.jpg"), "A");
+    EXPECT_EQ(contentOf("B.jpg"), "B");
+
+    makeFile("sub/X.JPG", "X");
+    EXPECT_FALSE(renameFile(folder(), "a.jpg", "sub/x.jpg"))
+        << "the case test looks in the sub-folder";
+    EXPECT_TRUE(renameFile(folder(), "a.jpg", "sub/a.jpg"));
+    EXPECT_EQ(contentOf("sub/a.jpg"), "A");
+    EXPECT_TRUE(renameFile(folder(), "B.jpg", "b.jpg.old"));
+    EXPECT_EQ(entries(), (QStringList{"b.jpg.old", "sub", "taken"}));
+}
+
+// A file that appears after the index was read is still never replaced: the move itself
+// refuses atomically.
+TEST_F(RenameOnDiskTest, StaleIndexNeverLetsAMoveReplaceAFile) {
+    makeFile("a.jpg", "A");
+    FolderIndex index(folder());
+    makeFile("new.jpg", "LATE");
+    EXPECT_FALSE(index.anyEntry("new.jpg"));
+    EXPECT_FALSE(renameFile(index, "a.jpg", "new.jpg"));
+    EXPECT_EQ(contentOf("a.jpg"), "A");
+    EXPECT_EQ(contentOf("new.jpg"), "LATE");
+    EXPECT_TRUE(index.fileExists("a.jpg")) << "a failed move is not recorded";
+}
+
+} // namespace
