@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/image_decoder.h"
 #include "chooser/folder_chooser.h"
 #include "platform/fonts.h"
 #include "platform/key_codes.h"
@@ -63,11 +64,13 @@ void TForm7::showImageFile(const QString& path, int owner) {
     QImage canvas = pages_.take(path, screen);
     if (canvas.isNull()) {
         const FileStamp before = FileStamp::of(path);
-        canvas = screenCanvas(path, screen, pages_.canvasFormat());
+        canvas = composeOnScreen(path, screen.width(), screen.height());
         pages_.keepShown(path, screen, FileStamp::of(path) == before ? before : FileStamp(),
                          canvas);
     }
-    ui.Image1->setPixmap(QPixmap::fromImage(canvas));
+    // The canvas is shared, not converted: a copy in the screen's own format would cost a
+    // fresh screen-sized buffer on every showing, while drawing converts on the fly.
+    ui.Image1->setPixmap(QPixmap::fromImage(canvas, Qt::NoFormatConversion));
     setWindowEnabled(owner, false);
     ReturnWindow = owner;
     prepareNeighbours(path, owner);
