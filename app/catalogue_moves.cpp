@@ -16,7 +16,7 @@ constexpr int EdgeZone = 10; // the lower scrolling zone starts this far above t
 }
 
 bool TForm1::isSelected(int index) const {
-    return ListView1->selectionModel()->isSelected(catalogue->index(index));
+    return ListView1->isRowSelected(index);
 }
 
 void TForm1::setSelected(int index, bool selected) {
@@ -89,6 +89,7 @@ void TForm1::multiMoveTick() {
             setModeWord(mode::Idle);
             setStatusLine(QString());
             Timer2->stop();
+            ListView1->endSelectionBatch();
             moveFailed();
             return;
         }
@@ -127,6 +128,7 @@ void TForm1::multiMoveTick() {
         setModeWord(mode::Movable);
         setStatusLine(countLine());
         Timer2->stop();
+        ListView1->endSelectionBatch();
         // The item the user dragged, at its new place, is the current one, so that the
         // rename command acts on it.
         if (pressedIndex_ >= 0 && pressedIndex_ < catalogue->count()) {
@@ -188,6 +190,7 @@ void TForm1::ListView1DragDrop(QPoint) {
         LastIndex = ImageList1.count() - 1;
         RemainingCount = MoveCount;
         setStatusLine(moveProgressLine());
+        ListView1->beginSelectionBatch();
     }
     Timer2->start();
 }

@@ -7,26 +7,15 @@
 namespace volmarin {
 
 int TForm1::currentIndex() const {
-    const QModelIndexList selected = ListView1->selectionModel()->selectedIndexes();
-    int lowest = -1;
-    for (const QModelIndex& index : selected) {
-        if (lowest < 0 || index.row() < lowest) {
-            lowest = index.row();
-        }
-    }
-    return lowest;
+    return ListView1->lowestSelectedRow();
 }
 
 void TForm1::setCurrentIndex(int index) {
-    QItemSelectionModel* selection = ListView1->selectionModel();
     if (index >= 0) {
-        selection->select(catalogue->index(index), QItemSelectionModel::Select);
+        ListView1->setRowSelected(index, true);
         return;
     }
-    const int lowest = currentIndex();
-    if (lowest >= 0) {
-        selection->select(catalogue->index(lowest), QItemSelectionModel::Deselect);
-    }
+    ListView1->setRowSelected(currentIndex(), false);
 }
 
 void TForm1::clearSelection() {
@@ -34,7 +23,7 @@ void TForm1::clearSelection() {
 }
 
 int TForm1::selectedCount() const {
-    return static_cast<int>(ListView1->selectionModel()->selectedIndexes().size());
+    return ListView1->selectedCount();
 }
 
 QString TForm1::currentItemLine() const {

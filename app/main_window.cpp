@@ -46,13 +46,18 @@ TForm1::TForm1() {
     Button1->lower();
     catalogue = new CatalogueModel(ImageList1, this);
     ListView1->setModel(catalogue);
-    ListView1->setViewMode(QListView::IconMode);
+    // A grid of icons in index order. List mode with wrapping lays it out like an icon view
+    // but keeps no per-item geometry, so a change over thousands of items stays cheap.
+    ListView1->setViewMode(QListView::ListMode);
+    ListView1->setFlow(QListView::LeftToRight);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setResizeMode(QListView::Adjust);
     ListView1->setMovement(QListView::Static);
     ListView1->setWrapping(true);
     ListView1->setUniformItemSizes(true);
-    ListView1->setItemDelegate(new ThumbnailDelegate(ImageList1, ListView1));
+    auto* delegate = new ThumbnailDelegate(ImageList1, ListView1);
+    delegate->isRowSelected = [this](int row) { return ListView1->isRowSelected(row); };
+    ListView1->setItemDelegate(delegate);
     ListView1->setSpacing(2);
 
     StatusBar1->setFixedHeight(StatusBarHeight);

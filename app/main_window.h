@@ -85,6 +85,9 @@ public:
     int ScrollDirection = 0; // 0 none, 1 up, 2 down
     int DragOverItem = -1;   // item under the pointer at the last drag-over
 
+    // Moves the entry at from (thumbnail and caption) to place to, the entries between
+    // one place toward from; selection marks stay where they are.
+    void carry(int from, int to);
     // Called before every carry; a test makes a carry fail through it.
     std::function<void(int from, int to)> beforeCarry;
     void Folder1Click();
@@ -104,8 +107,6 @@ private:
     void layoutCatalogue();
     void finishLoading();
 
-    // Moves the entry at from (thumbnail and caption) to place to.
-    void carry(int from, int to);
     bool isSelected(int index) const;
     void setSelected(int index, bool selected);
     void singleMoveTick();

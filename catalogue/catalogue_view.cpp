@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace volmarin {
 
 CatalogueView::CatalogueView(QWidget* parent) : QListView(parent) {
@@ -19,11 +21,109 @@ CatalogueView::CatalogueView(QWidget* parent) : QListView(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
+void CatalogueView::setModel(QAbstractItemModel* model) {
+    QListView::setModel(model);
+    resetSelectionMirror();
+    // Rows are only ever appended, or all removed at once.
+    connect(model, &QAbstractItemModel::modelReset, this, &CatalogueView::resetSelectionMirror);
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int, int) {
+        selectedRows_.resize(static_cast<size_t>(this->model()->rowCount()), 0);
+    });
+}
+
+void CatalogueView::resetSelectionMirror() {
+    selectedRows_.assign(model() ? static_cast<size_t>(model()->rowCount()) : 0, 0);
+    selectedCount_ = 0;
+    if (selectionModel()) {
+        markRange(selectionModel()->selection(), true);
+    }
+}
+
+void CatalogueView::markRange(const QItemSelection& ranges, bool selected) {
+    for (const QItemSelectionRange& range : ranges) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            if (row < 0 || row >= static_cast<int>(selectedRows_.size()) ||
+                bool(selectedRows_[row]) == selected) {
+                continue;
+            }
+            selectedRows_[row] = selected;
+            selectedCount_ += selected ? 1 : -1;
+        }
+    }
+}
+
+void CatalogueView::selectionChanged(const QItemSelection& selected,
+                                     const QItemSelection& deselected) {
+    markRange(deselected, false);
+    markRange(selected, true);
+    QListView::selectionChanged(selected, deselected);
+}
+
+void CatalogueView::setRowSelected(int row, bool selected) {
+    if (row < 0 || row >= static_cast<int>(selectedRows_.size())) {
+        return;
+    }
+    if (!selectionBatch_) {
+        selectionModel()->select(model()->index(row, 0), selected ? QItemSelectionModel::Select
+                                                                  : QItemSelectionModel::Deselect);
+        return;
+    }
+    if (bool(selectedRows_[row]) != selected) {
+        selectedRows_[row] = selected;
+        selectedCount_ += selected ? 1 : -1;
+        selectionBatchDirty_ = true;
+        viewport()->update(visualRect(model()->index(row, 0)));
+    }
+}
+
+void CatalogueView::beginSelectionBatch() {
+    selectionBatch_ = true;
+}
+
+void CatalogueView::endSelectionBatch() {
+    flushSelectionBatch();
+    selectionBatch_ = false;
+}
+
+void CatalogueView::flushSelectionBatch() {
+    if (!selectionBatchDirty_) {
+        return;
+    }
+    selectionBatchDirty_ = false;
+    QItemSelection runs;
+    const int rows = static_cast<int>(selectedRows_.size());
+    for (int row = 0; row < rows;) {
+        if (!selectedRows_[row]) {
+            ++row;
+            continue;
+        }
+        const int first = row;
+        while (row < rows && selectedRows_[row]) {
+            ++row;
+        }
+        runs.select(model()->index(first, 0), model()->index(row - 1, 0));
+    }
+    selectionModel()->select(runs, QItemSelectionModel::ClearAndSelect);
+}
+
+bool CatalogueView::isRowSelected(int row) const {
+    return row >= 0 && row < static_cast<int>(selectedRows_.size()) && selectedRows_[row];
+}
+
+int CatalogueView::lowestSelectedRow() const {
+    if (selectedCount_ == 0) {
+        return -1;
+    }
+    const auto found = std::find(selectedRows_.begin(), selectedRows_.end(), 1);
+    return static_cast<int>(found - selectedRows_.begin());
+}
+
 void CatalogueView::setDragCursor(const QCursor& cursor) {
     viewport()->setCursor(cursor);
 }
 
 void CatalogueView::mousePressEvent(QMouseEvent* event) {
+    flushSelectionBatch();
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         // A right press points at a destination; it leaves the selection as it is.
@@ -86,6 +186,7 @@ void CatalogueView::endDrag() {
 }
 
 void CatalogueView::keyPressEvent(QKeyEvent* event) {
+    flushSelectionBatch();
     if (dragging_) {
         if (event->key() == Qt::Key_Escape) {
             endDrag(); // Esc cancels the drag; the button's release then does nothing

@@ -3,6 +3,7 @@
 #include <QListView>
 
 #include <functional>
+#include <vector>
 
 namespace volmarin {
 
@@ -26,6 +27,25 @@ public:
     std::function<void()> dragEnded;
 
     bool dragging() const { return dragging_; }
+
+    // The selection, read in constant time: the selection model answers these by walking
+    // its ranges, which a gather of thousands of items would do thousands of times a tick.
+    bool isRowSelected(int row) const;
+    int selectedCount() const { return selectedCount_; }
+    // The lowest selected row, or -1.
+    int lowestSelectedRow() const;
+
+    void setModel(QAbstractItemModel* model) override;
+
+    // Marks one row selected or not.
+    void setRowSelected(int row, bool selected);
+    // While a batch runs, setRowSelected changes only this view's own record and repaints
+    // the row: the selection model compares its whole old and new selection on every
+    // change, which with thousands of separate ranges costs milliseconds each time. The
+    // record goes to the selection model at the end of the batch, and before the user's
+    // own press or key acts on the list.
+    void beginSelectionBatch();
+    void endSelectionBatch();
     // The pointer shape while dragging.
     void setDragCursor(const QCursor& cursor);
 
@@ -41,8 +61,21 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
+protected slots:
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+
 private:
     void endDrag();
+    void resetSelectionMirror();
+    void markRange(const QItemSelection& ranges, bool selected);
+
+    void flushSelectionBatch();
+
+    bool selectionBatch_ = false;
+    bool selectionBatchDirty_ = false;
+    std::vector<char> selectedRows_;
+    int selectedCount_ = 0;
 
     bool dragCandidate_ = false;
     bool dragging_ = false;

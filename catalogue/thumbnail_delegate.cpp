@@ -35,7 +35,8 @@ QRect ThumbnailDelegate::captionRect(const QRect& itemRect, const QFontMetrics& 
 
 void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    const bool selected = option.state & QStyle::State_Selected;
+    const bool selected =
+        isRowSelected ? isRowSelected(index.row()) : bool(option.state & QStyle::State_Selected);
     const QPalette& palette = option.palette;
     const QRect thumb = thumbnailRect(option.rect);
     if (index.row() < thumbnails_.count()) {

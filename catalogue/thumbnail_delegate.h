@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+#include <functional>
+
 namespace volmarin {
 
 class ThumbnailList;
@@ -21,6 +23,10 @@ public:
     QRect thumbnailRect(const QRect& itemRect) const;
     // The caption's rectangle inside an item's rectangle.
     QRect captionRect(const QRect& itemRect, const QFontMetrics& metrics) const;
+
+    // Where the selection is read from when painting (the view's own record, which runs
+    // ahead of the selection model during a batch); the style option's state otherwise.
+    std::function<bool(int row)> isRowSelected;
 
 private:
     const ThumbnailList& thumbnails_;
