@@ -21,7 +21,7 @@ test: build
 
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target volmarin-bench
-	./$(BUILD_DIR)/bench/volmarin-bench
+	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

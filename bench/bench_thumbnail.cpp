@@ -4,6 +4,7 @@
 //   thumb_vs_decode_ratio  median thumbnail time / median bare decode time (target <= 1.05)
 //   thumb_peak_heap_mb     peak heap growth while making the thumbnail (target <= 8)
 
+#include "bench_support.h"
 #include "catalogue/image_decoder.h"
 
 #include <QElapsedTimer>
@@ -91,81 +92,18 @@ constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 constexpr int kRounds = 9;
 
-// A photo-like picture: smooth gradients with some noise, baseline, quality 90.
-bool writeTestPhoto(const QString& path) {
-    std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
-    if (!file)
-        return false;
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
-    cinfo.image_width = kWidth;
-    cinfo.image_height = kHeight;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(std::size_t{3} * kWidth);
-    std::mt19937 random(42);
-    std::uniform_int_distribution<int> noise(-12, 12);
-    const auto clamp = [](int v) { return static_cast<JSAMPLE>(std::clamp(v, 0, 255)); };
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < kWidth; ++x) {
-            row[3 * x] = clamp(x * 255 / kWidth + noise(random));
-            row[3 * x + 1] = clamp(y * 255 / kHeight + noise(random));
-            row[3 * x + 2] = clamp(((x / 40 + y / 40) % 2) * 120 + 60 + noise(random));
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    return std::fclose(file) == 0;
-}
-
-// The least any full-size decode must do: every scanline, same settings, one row buffer.
-void bareDecode(const QString& path) {
-    std::FILE* file = std::fopen(QFile::encodeName(path), "rb");
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_stdio_src(&cinfo, file);
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
-    cinfo.dct_method = JDCT_ISLOW;
-    cinfo.do_fancy_upsampling = TRUE;
-    jpeg_start_decompress(&cinfo);
-    std::vector<JSAMPLE> row(std::size_t{cinfo.output_width} * cinfo.output_components);
-    JSAMPROW rows[1] = {row.data()};
-    while (cinfo.output_scanline < cinfo.output_height)
-        jpeg_read_scanlines(&cinfo, rows, 1);
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    std::fclose(file);
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main() {
     QTemporaryDir dir;
     const QString path = dir.filePath("photo.jpg");
-    if (!dir.isValid() || !writeTestPhoto(path)) {
+    if (!dir.isValid() || !volmarin::bench::writeTestPhoto(path, kWidth, kHeight)) {
         std::fprintf(stderr, "cannot write the test photo\n");
         return 1;
     }
 
     // Warm the file cache and the code once before timing.
-    bareDecode(path);
+    volmarin::bench::bareDecode(path);
     volmarin::makeThumbnail(path, 80, false);
 
     std::vector<double> thumbTimes, decodeTimes;
@@ -177,7 +115,7 @@ int main() {
         if (thumbnail.size() != QSize(80, 80))
             return 1;
         timer.start();
-        bareDecode(path);
+        volmarin::bench::bareDecode(path);
         decodeTimes.push_back(timer.nsecsElapsed() / 1e6);
     }
 
@@ -186,8 +124,8 @@ int main() {
     { const QImage thumbnail = volmarin::makeThumbnail(path, 80, false); }
     const double peakMb = (peakBytes.load() - before) / (1024.0 * 1024.0);
 
-    const double thumbMs = median(thumbTimes);
-    const double decodeMs = median(decodeTimes);
+    const double thumbMs = volmarin::bench::median(thumbTimes);
+    const double decodeMs = volmarin::bench::median(decodeTimes);
     std::printf("thumb_time: %.1f ms\n", thumbMs);
     std::printf("bare_decode_time: %.1f ms\n", decodeMs);
     std::printf("thumb_vs_decode_ratio: %.3f ratio\n", thumbMs / decodeMs);

@@ -1,0 +1,23 @@
+#pragma once
+
+// Pieces the benchmark programs share.
+
+#include <QString>
+
+#include <vector>
+
+namespace volmarin::bench {
+
+// Writes a photo-like baseline JPEG (gradients, a checker and noise) at quality 90.
+bool writeTestPhoto(const QString& path, int width, int height);
+
+// The least any full-size decode must do: every scanline of the file, with the program's
+// settings (JDCT_ISLOW, fancy upsampling), into one reused row buffer.
+void bareDecode(const QString& path);
+
+double median(std::vector<double> values);
+
+// Resident memory of this process, in MiB.
+double residentMb();
+
+} // namespace volmarin::bench
