@@ -21,7 +21,8 @@ test: build
 
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target volmarin-bench
-	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+	@for b in $$(find $(BUILD_DIR)/bench -maxdepth 1 -type f -executable -name 'bench_*' | sort); do \
+		echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
