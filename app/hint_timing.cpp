@@ -45,9 +45,12 @@ public:
 } // namespace
 
 void installHintTiming(QApplication& app) {
-    if (app.findChild<HintDurationFilter*>(QString(), Qt::FindDirectChildrenOnly)) {
+    // Once per application: each new window set would otherwise stack another filter.
+    static const char* const Installed = "volmarinHintTiming";
+    if (app.property(Installed).toBool()) {
         return;
     }
+    app.setProperty(Installed, true);
     QApplication::setStyle(new HintDelayStyle(QStyleFactory::create(app.style()->name())));
     app.installEventFilter(new HintDurationFilter(&app));
 }

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/mode_word.h"
 #include "app/program_state.h"
+#include "app/screen_cursors.h"
 #include "app/window_set.h"
 #include "chooser/folder_chooser.h"
 #include "rename/batch_rename_dialog.h"
@@ -12,8 +13,10 @@
 #include "viewer/size_dialog.h"
 #include "viewer/viewer_window.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QStyle>
 #include <QTest>
 
 using namespace volmarin;
@@ -77,6 +80,33 @@ TEST_F(ShellTest, StartsWithOnlyTheMainWindowAndItsInitialState) {
     EXPECT_EQ(Form6->size(), QSize(248, 148));
     EXPECT_EQ(Form5->pos(), QPoint(302, 201));
     EXPECT_EQ(Form6->pos(), QPoint(276, 205));
+}
+
+TEST_F(ShellTest, CreationSetsHintTimingAndRegistersTheTwoDragCursors) {
+    startProgram();
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 10);
+    const QCursor left = screenCursor(CursorDragLeft);
+    const QCursor right = screenCursor(CursorDragRight);
+    ASSERT_EQ(left.pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(left.hotSpot(), QPoint(0, 0));
+    EXPECT_EQ(right.hotSpot(), QPoint(0, 0));
+    const QImage l = left.pixmap().toImage();
+    EXPECT_EQ(right.pixmap().toImage(), l.mirrored(true, false)) << "R is L mirrored";
+    EXPECT_NE(l, l.mirrored(true, false));
+    // Black outline, white fill, clear elsewhere.
+    int black = 0, white = 0, clear = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const QColor c = l.pixelColor(x, y);
+            clear += c.alpha() == 0;
+            black += c.alpha() == 255 && c.value() == 0;
+            white += c.alpha() == 255 && c.value() == 255;
+        }
+    }
+    EXPECT_EQ(black + white + clear, 32 * 32);
+    EXPECT_GT(black, 0);
+    EXPECT_GT(white, 0);
+    EXPECT_GT(clear, 0);
 }
 
 TEST_F(ShellTest, MenuCaptionsKeepTheirAccessKeysAndShortcuts) {
