@@ -6,86 +6,20 @@
 
 #include "bench_support.h"
 #include "catalogue/image_decoder.h"
+#include "support/heap_counter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <malloc.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <random>
 #include <vector>
 
 #include <jpeglib.h>
 
-// Every malloc of this program is counted (libjpeg allocates with malloc), so the peak is
-// exact rather than sampled.
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* p, std::size_t size);
-void* __libc_memalign(std::size_t alignment, std::size_t size);
-void __libc_free(void* p);
-}
-
-namespace {
-
-std::atomic<long long> liveBytes{0};
-std::atomic<long long> peakBytes{0};
-
-void counted(long long change) {
-    const long long now = liveBytes += change;
-    long long peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
-}
-void* added(void* p) {
-    if (p)
-        counted(static_cast<long long>(malloc_usable_size(p)));
-    return p;
-}
-
-} // namespace
-
-extern "C" {
-void* malloc(std::size_t size) noexcept {
-    return added(__libc_malloc(size));
-}
-void* calloc(std::size_t count, std::size_t size) noexcept {
-    return added(__libc_calloc(count, size));
-}
-void* memalign(std::size_t alignment, std::size_t size) noexcept {
-    return added(__libc_memalign(alignment, size));
-}
-void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
-    return added(__libc_memalign(alignment, size));
-}
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) noexcept {
-    void* p = added(__libc_memalign(alignment, size));
-    if (!p)
-        return ENOMEM;
-    *out = p;
-    return 0;
-}
-void free(void* p) noexcept {
-    if (p)
-        counted(-static_cast<long long>(malloc_usable_size(p)));
-    __libc_free(p);
-}
-void* realloc(void* p, std::size_t size) noexcept {
-    const long long before = p ? static_cast<long long>(malloc_usable_size(p)) : 0;
-    void* q = __libc_realloc(p, size);
-    if (q)
-        counted(static_cast<long long>(malloc_usable_size(q)) - before);
-    else if (size == 0)
-        counted(-before);
-    return q;
-}
-}
-
+// The heap is counted by replacing malloc (support/heap_counter), so the peak is exact.
 namespace {
 
 constexpr int kWidth = 6000;
@@ -119,10 +53,9 @@ int main() {
         decodeTimes.push_back(timer.nsecsElapsed() / 1e6);
     }
 
-    const long long before = liveBytes.load();
-    peakBytes = before;
-    { const QImage thumbnail = volmarin::makeThumbnail(path, 80, false); }
-    const double peakMb = (peakBytes.load() - before) / (1024.0 * 1024.0);
+    const double peakMb =
+        volmarin::heap::peakGrowth([&] { volmarin::makeThumbnail(path, 80, false); }) /
+        (1024.0 * 1024.0);
 
     const double thumbMs = volmarin::bench::median(thumbTimes);
     const double decodeMs = volmarin::bench::median(decodeTimes);

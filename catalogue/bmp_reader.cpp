@@ -116,7 +116,7 @@ Layout readLayout(std::FILE* file) {
     } else if ((headerSize >= 16 && headerSize <= 64) || headerSize == 108 ||
                headerSize == kLargestHeaderSize) {
         // OS/2 2.x headers are 16 to 64 bytes; Windows ones are 40, 52, 56, 108 or 124.
-        os2 = headerSize < 40 || headerSize == 64;
+        os2 = headerSize < kWindowsInfoHeaderSize || headerSize == 64;
         width = static_cast<std::int32_t>(le32(info + 4));
         height = static_cast<std::int32_t>(le32(info + 8));
         layout.bitCount = le16(info + 14);

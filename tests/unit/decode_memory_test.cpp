@@ -3,6 +3,7 @@
 // is measured by counting every malloc of this test program (libjpeg's included).
 
 #include "catalogue/image_decoder.h"
+#include "support/heap_counter.h"
 
 #include <QFile>
 #include <QImage>
@@ -10,87 +11,14 @@
 
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
 #include <atomic>
 #include <cstdlib>
-
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* p, std::size_t size);
-void* __libc_memalign(std::size_t alignment, std::size_t size);
-void __libc_free(void* p);
-}
-
-namespace {
-
-std::atomic<long long> liveBytes{0};
-std::atomic<long long> peakBytes{0};
-
-void counted(long long change) {
-    const long long now = liveBytes += change;
-    long long peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
-}
-void* added(void* p) {
-    if (p)
-        counted(static_cast<long long>(malloc_usable_size(p)));
-    return p;
-}
-
-} // namespace
-
-extern "C" {
-void* malloc(std::size_t size) noexcept {
-    return added(__libc_malloc(size));
-}
-void* calloc(std::size_t count, std::size_t size) noexcept {
-    return added(__libc_calloc(count, size));
-}
-void* memalign(std::size_t alignment, std::size_t size) noexcept {
-    return added(__libc_memalign(alignment, size));
-}
-void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
-    return added(__libc_memalign(alignment, size));
-}
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) noexcept {
-    void* p = added(__libc_memalign(alignment, size));
-    if (!p)
-        return ENOMEM;
-    *out = p;
-    return 0;
-}
-void free(void* p) noexcept {
-    if (p)
-        counted(-static_cast<long long>(malloc_usable_size(p)));
-    __libc_free(p);
-}
-void* realloc(void* p, std::size_t size) noexcept {
-    const long long before = p ? static_cast<long long>(malloc_usable_size(p)) : 0;
-    void* q = __libc_realloc(p, size);
-    if (q)
-        counted(static_cast<long long>(malloc_usable_size(q)) - before);
-    else if (size == 0)
-        counted(-before);
-    return q;
-}
-}
 
 namespace volmarin {
 namespace {
 
 const QString kCorpus = QStringLiteral(VOLMARIN_SOURCE_DIR "/../shared/corpus");
 constexpr long long kMiB = 1 << 20;
-
-// Peak growth of the heap while f runs.
-template <typename F> long long peakGrowth(F f) {
-    const long long start = liveBytes.load();
-    peakBytes = start;
-    f();
-    return peakBytes.load() - start;
-}
 
 // A real JPEG whose frame header is patched to claim another size: the entropy data runs
 // out long before the claimed rows, as in a damaged or truncated file.
@@ -132,10 +60,10 @@ TEST_F(DecodeMemoryTest, MeterSeesAWholeDecodeButAThumbnailStaysSmall) {
         picture.fill(qRgb(1, 2, 3));
         ASSERT_TRUE(picture.save(path, "BMP"));
     }
-    const long long whole = peakGrowth([&] { EXPECT_EQ(decodeWhole(path).width(), 3000); });
+    const long long whole = heap::peakGrowth([&] { EXPECT_EQ(decodeWhole(path).width(), 3000); });
     EXPECT_GE(whole, 3000LL * 2000 * 3);
     const long long thumb =
-        peakGrowth([&] { EXPECT_EQ(makeThumbnail(path, 80, false).width(), 80); });
+        heap::peakGrowth([&] { EXPECT_EQ(makeThumbnail(path, 80, false).width(), 80); });
     EXPECT_LE(thumb, 1 * kMiB);
 }
 
@@ -143,13 +71,13 @@ TEST_F(DecodeMemoryTest, HugeBaselineJpegGivesAThumbnailFromAFewRows) {
     // 12000 x 12000 would take 412 MiB whole: refused whole, but a thumbnail is fine.
     const QString path = withClaimedSize(kCorpus + "/libjpeg-turbo-testimages/testorig.jpg",
                                          dir.filePath("claims12000.jpg"), '\xc0', 12000, 12000);
-    const long long thumb = peakGrowth([&] {
+    const long long thumb = heap::peakGrowth([&] {
         const QImage t = makeThumbnail(path, 80, false);
         EXPECT_EQ(t.size(), QSize(80, 80));
     });
     EXPECT_LE(thumb, 8 * kMiB);
     std::string error;
-    const long long whole = peakGrowth([&] { error = errorOf([&] { decodeWhole(path); }); });
+    const long long whole = heap::peakGrowth([&] { error = errorOf([&] { decodeWhole(path); }); });
     EXPECT_NE(error.find("256 MiB"), std::string::npos) << error;
     EXPECT_LE(whole, 1 * kMiB);
 }
@@ -159,14 +87,14 @@ TEST_F(DecodeMemoryTest, ImpossibleSizesAreRefusedBeforeAllocating) {
                                          dir.filePath("claims60000.jpg"), '\xc0', 60000, 60000);
     std::string error;
     const long long used =
-        peakGrowth([&] { error = errorOf([&] { makeThumbnail(path, 80, false); }); });
+        heap::peakGrowth([&] { error = errorOf([&] { makeThumbnail(path, 80, false); }); });
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
     EXPECT_NE(error.find("claims60000.jpg"), std::string::npos) << error;
     EXPECT_LE(used, 1 * kMiB);
 
     const QString bmp = kCorpus + "/bmpsuite/b/reallybig.bmp";
     const long long bmpUsed =
-        peakGrowth([&] { error = errorOf([&] { makeThumbnail(bmp, 80, false); }); });
+        heap::peakGrowth([&] { error = errorOf([&] { makeThumbnail(bmp, 80, false); }); });
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
     EXPECT_LE(bmpUsed, 1 * kMiB);
 }
@@ -178,7 +106,7 @@ TEST_F(DecodeMemoryTest, ProgressiveJpegBeyondTheDecoderMemoryLimitFailsCleanly)
                                          dir.filePath("progressive.jpg"), '\xc2', 30000, 30000);
     std::string error;
     const long long used =
-        peakGrowth([&] { error = errorOf([&] { makeThumbnail(path, 80, false); }); });
+        heap::peakGrowth([&] { error = errorOf([&] { makeThumbnail(path, 80, false); }); });
     EXPECT_NE(error.find("decoder memory"), std::string::npos) << error;
     EXPECT_LE(used, 8 * kMiB);
 }
