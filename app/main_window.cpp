@@ -247,14 +247,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
+void TForm1::openDialog(QWidget* dialog, QWidget* focus) {
+    // Dialogs are not modal: the disabled main window is what keeps the user in them.
+    setEnabled(false);
+    dialog->show();
+    dialog->activateWindow();
+    focus->setFocus();
+}
+
 void TForm1::Folder1Click() {
     if (mode::isBusy(modeWord())) {
         return;
     }
-    setEnabled(false);
-    Form2->show();
-    Form2->activateWindow();
-    Form2->ui.DirectoryListBox1->setFocus();
+    openDialog(Form2, Form2->ui.DirectoryListBox1);
     Form2->refresh();
 }
 
@@ -266,10 +271,7 @@ void TForm1::KobetuClick() {
         return;
     }
     Form4->ui.Memo1->setText(catalogue->caption(SourceIndex));
-    setEnabled(false);
-    Form4->show();
-    Form4->activateWindow();
-    Form4->ui.Memo1->setFocus();
+    openDialog(Form4, Form4->ui.Memo1);
 }
 
 void TForm1::IkkatuClick() {
@@ -279,10 +281,7 @@ void TForm1::IkkatuClick() {
     if (mode::isBusy(modeWord())) {
         return;
     }
-    setEnabled(false);
-    Form3->show();
-    Form3->activateWindow();
-    Form3->ui.Button2->setFocus();
+    openDialog(Form3, Form3->ui.Button2);
 }
 
 void TForm1::SetteiClick() {
@@ -290,10 +289,7 @@ void TForm1::SetteiClick() {
         return;
     }
     PreviousSize = Form5->ui.Edit1->text();
-    setEnabled(false);
-    Form5->show();
-    Form5->activateWindow();
-    Form5->ui.Button1->setFocus();
+    openDialog(Form5, Form5->ui.Button1);
 }
 
 void TForm1::VERSIONClick() {

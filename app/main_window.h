@@ -103,6 +103,7 @@ protected:
 
 private:
     void startupStep();
+    void openDialog(QWidget* dialog, QWidget* focus);
     void applySettingsFile(const QByteArray& content);
     void layoutCatalogue();
     void finishLoading();

@@ -2,6 +2,17 @@
 # Shared steps of the end-to-end tests: the real program in a real X server, driven by
 # xdotool. Sourced by the *_test.sh scripts.
 
+# Runs the calling script again inside its own X server (screen geometry $1, the script's
+# arguments after it), unless it already runs in one.
+run_in_x_server() {
+    local screen=$1
+    shift
+    if [ -z "${VOLMARIN_E2E_INNER:-}" ]; then
+        export VOLMARIN_E2E_INNER=1
+        exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
+    fi
+}
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1

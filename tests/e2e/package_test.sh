@@ -6,11 +6,8 @@ set -u
 binary=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [ -z "${VOLMARIN_E2E_INNER:-}" ]; then
-    export VOLMARIN_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
 source "$here/e2e_lib.sh"
+run_in_x_server 1280x1024x24 "$@"
 
 build_dir=$(cd "$(dirname "$binary")" && pwd)
 while [ "$build_dir" != / ] && [ ! -f "$build_dir/CPackConfig.cmake" ]; do

@@ -9,11 +9,8 @@ set -u
 binary=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [ -z "${VOLMARIN_E2E_INNER:-}" ]; then
-    export VOLMARIN_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
 source "$here/e2e_lib.sh"
+run_in_x_server 1024x768x24 "$@"
 
 artefacts="$(cd "$(dirname "$binary")/.." && pwd)/test-artifacts/workflow"
 mkdir -p "$artefacts" || fail "cannot create $artefacts"
