@@ -4,12 +4,14 @@
 #include "app/program_state.h"
 #include "chooser/folder_chooser.h"
 #include "platform/fonts.h"
+#include "platform/number_syntax.h"
 #include "rename/batch_rename_dialog.h"
 #include "rename/single_rename_dialog.h"
 #include "viewer/notice_box.h"
 #include "viewer/size_dialog.h"
 #include "viewer/viewer_window.h"
 
+#include <QLineEdit>
 #include <QWindow>
 
 static void initResources() {
@@ -36,6 +38,21 @@ void prepareDialogWindow(QWidget* window, CloseBox closeBox, QPoint initialPlace
     window->setFont(programFont(12));
     // After the flags: changing them may move the window.
     window->move(initialPlace);
+}
+
+QString hintLines(std::initializer_list<const char*> lines) {
+    QStringList texts;
+    for (const char* line : lines) {
+        texts << QString::fromUtf8(line);
+    }
+    return texts.join(u'\n');
+}
+
+void emptyUnlessWholeNumber(QLineEdit* field) {
+    const QString text = field->text();
+    if (!text.isEmpty() && !isWholeNumber(text)) {
+        field->clear();
+    }
 }
 
 void createWindowSet() {

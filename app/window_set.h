@@ -2,6 +2,10 @@
 
 #include <QWidget>
 
+#include <initializer_list>
+
+class QLineEdit;
+
 namespace volmarin {
 class TForm1;
 class TForm2;
@@ -41,5 +45,11 @@ namespace volmarin {
 // without the title bar's close box, and its place when no settings file says otherwise.
 enum class CloseBox { Shown, Removed };
 void prepareDialogWindow(QWidget* window, CloseBox closeBox, QPoint initialPlace);
+
+// A hint of several lines, one text per line.
+QString hintLines(std::initializer_list<const char*> lines);
+
+// The number fields' filter: a text that is not a whole number empties the field.
+void emptyUnlessWholeNumber(QLineEdit* field);
 
 } // namespace volmarin

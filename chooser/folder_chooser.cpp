@@ -29,14 +29,6 @@ constexpr int FileRowHeight = 12;
 constexpr int FileScrollMargin = 10;
 constexpr int FolderScrollMargin = 300;
 
-QString hintText(std::initializer_list<const char*> lines) {
-    QStringList texts;
-    for (const char* line : lines) {
-        texts << QString::fromUtf8(line);
-    }
-    return texts.join(u'\n');
-}
-
 QIcon volumeIcon(const QStyle* style, VolumeKind kind) {
     switch (kind) {
     case VolumeKind::Removable:
@@ -113,11 +105,11 @@ TForm2::TForm2() : currentFolder_(QDir::currentPath()) {
 }
 
 void TForm2::FormCreate() {
-    defaultButtonHint_ = hintText({"このフォルダを起動時に", "開く様にします"});
+    defaultButtonHint_ = hintLines({"このフォルダを起動時に", "開く様にします"});
     slowReadHint_ =
-        hintText({"大きいサイズの画像が", "サムネイル表示されない時に", "チェックしてみて下さい"});
+        hintLines({"大きいサイズの画像が", "サムネイル表示されない時に", "チェックしてみて下さい"});
     fileListHint_ =
-        hintText({"ダブルクリックで表示します", "表示中", "[→][X]キー 次へ", "[←][Z]キー 戻る"});
+        hintLines({"ダブルクリックで表示します", "表示中", "[→][X]キー 次へ", "[←][Z]キー 戻る"});
     applyHints();
 }
 

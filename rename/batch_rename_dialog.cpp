@@ -20,14 +20,6 @@ constexpr int PhaseDelayMs = 100;
 // Four digits hold the numbers up to 9999.
 constexpr std::int64_t NumberLimit = 10000;
 
-QString hintLines(std::initializer_list<const char*> lines) {
-    QStringList joined;
-    for (const char* line : lines) {
-        joined << QString::fromUtf8(line);
-    }
-    return joined.join(u'\n');
-}
-
 // The current item's line again: a batch may have renamed it.
 void refreshStatusLine() {
     if (SourceIndex >= 0 && SourceIndex < Form1->catalogue->count()) {
@@ -115,27 +107,20 @@ void TForm3::CheckBox3Click() {
     }
 }
 
-void TForm3::filterNumber(QLineEdit* field) {
-    const QString text = field->text();
-    if (!text.isEmpty() && !isWholeNumber(text)) {
-        field->clear();
-    }
-}
-
 void TForm3::Edit1Change() {
-    filterNumber(ui.Edit1);
+    emptyUnlessWholeNumber(ui.Edit1);
 }
 
 void TForm3::Edit4Change() {
-    filterNumber(ui.Edit4);
+    emptyUnlessWholeNumber(ui.Edit4);
 }
 
 void TForm3::Edit5Change() {
-    filterNumber(ui.Edit5);
+    emptyUnlessWholeNumber(ui.Edit5);
 }
 
 void TForm3::Edit6Change() {
-    filterNumber(ui.Edit6);
+    emptyUnlessWholeNumber(ui.Edit6);
 }
 
 QString TForm3::validationMessage() {

@@ -58,8 +58,6 @@ private:
     Run currentRun() const;
     BatchNaming naming() const;
 
-    // Empties a number field whose text is no number.
-    static void filterNumber(QLineEdit* field);
     // The check that failed last decides the message.
     QString validationMessage();
     // Ends the batch with a notice whose OK gives this dialog back.

@@ -34,10 +34,7 @@ void TForm5::closeEvent(QCloseEvent* event) {
 }
 
 void TForm5::Edit1Change() {
-    const QString text = ui.Edit1->text();
-    if (!text.isEmpty() && !isWholeNumber(text)) {
-        ui.Edit1->clear();
-    }
+    emptyUnlessWholeNumber(ui.Edit1);
 }
 
 void TForm5::step(int delta) {
