@@ -121,21 +121,28 @@ chooser=$(wait_window "開く" 10) || fail "the folder chooser did not open"
 sleep 0.5
 screenshot "$artefacts/1-chooser.png"
 
+# Takes a screenshot every half second, at most $1 times, until the catalogue shows the
+# pictures named after it, place by place ("*" for any); the last one stays in poll.png.
+wait_for_thumbnails() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do
+        sleep 0.5
+        screenshot "$work/poll.png"
+        if thumbnails_show "$work/poll.png" "$@" >/dev/null; then
+            return 0
+        fi
+    done
+    return 1
+}
+
 # Stage 2: its OK loads the folder, one file per tick. The last thumbnail showing its
 # picture marks the end of the load.
 click_at 402 473
 wait_window_gone "開く" 10 || fail "the chooser did not close on OK"
-loaded=
-for _ in $(seq 60); do
-    sleep 0.5
-    screenshot "$work/poll.png"
-    if thumbnails_show "$work/poll.png" "${names[@]}" >/dev/null; then
-        loaded=1
-        break
-    fi
-done
-[ -n "$loaded" ] || fail "after 30 s the catalogue does not show the ten pictures in list order:" \
-    "$(thumbnails_show "$work/poll.png" "${names[@]}")"
+wait_for_thumbnails 60 "${names[@]}" ||
+    fail "after 30 s the catalogue does not show the ten pictures in list order:" \
+        "$(thumbnails_show "$work/poll.png" "${names[@]}")"
 sleep 1 # the mode word turns to 読込完了 on the tick after the last file
 screenshot "$artefacts/2-loaded.png"
 
@@ -165,17 +172,9 @@ done
 drag_to "$(cell_x 4)" "$(cell_y 4)" "$(cell_x 6)" "$(cell_y 6)" 8
 arranged=(a01.jpg a03.jpg a04.jpg a06.jpg a07.jpg a02.jpg a05.jpg b2.bmp a08.jpg b1.bmp)
 shown=(a01.jpg a03.jpg a04.jpg a06.jpg a07.jpg "*" "*" "*" a08.jpg b1.bmp)
-moved=
-for _ in $(seq 30); do
-    sleep 0.5
-    screenshot "$work/poll.png"
-    if thumbnails_show "$work/poll.png" "${shown[@]}" >/dev/null; then
-        moved=1
-        break
-    fi
-done
-[ -n "$moved" ] || fail "15 s after the drop the catalogue is not in the arranged order:" \
-    "$(thumbnails_show "$work/poll.png" "${shown[@]}")"
+wait_for_thumbnails 30 "${shown[@]}" ||
+    fail "15 s after the drop the catalogue is not in the arranged order:" \
+        "$(thumbnails_show "$work/poll.png" "${shown[@]}")"
 sleep 1 # the move ends a tick or two after the last carry
 screenshot "$artefacts/3-arranged.png"
 for i in 5 6 7; do
