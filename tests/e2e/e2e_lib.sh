@@ -1,9 +1,14 @@
 # shellcheck shell=bash
 # Shared steps of the end-to-end tests: the real program in a real X server, driven by
 # xdotool. Sourced by the *_test.sh scripts.
+#
+# Every test runs twice (see tests/CMakeLists.txt): in a bare X server, where no window has
+# a frame and nothing moves the keyboard focus but the program, and under the openbox
+# window manager, which frames windows, places them, gives and takes the focus and closes
+# them on request. VOLMARIN_E2E_WM names the set-up: "none" (the default) or "openbox".
 
 # Runs the calling script again inside its own X server (screen geometry $1, the script's
-# arguments after it), unless it already runs in one.
+# arguments after it), unless it already runs in one; there it starts the window manager.
 run_in_x_server() {
     local screen=$1
     shift
@@ -11,10 +16,31 @@ run_in_x_server() {
         export VOLMARIN_E2E_INNER=1
         exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
     fi
+    E2E_WM=${VOLMARIN_E2E_WM:-none}
+    case "$E2E_WM" in
+    none) ;;
+    openbox)
+        # Debian's default configuration, whatever the user running the tests has set up.
+        openbox --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
+        for _ in $(seq 100); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+            sleep 0.1
+        done
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
+            fail "openbox did not start"
+        ;;
+    *) fail "unknown window manager set-up '$E2E_WM'" ;;
+    esac
+    echo "$(basename "$0"): under ${E2E_WM/none/bare Xvfb}"
+}
+
+# True under a window manager.
+with_wm() {
+    [ "${E2E_WM:-none}" != none ]
 }
 
 fail() {
-    echo "FAIL: $*" >&2
+    echo "FAIL${E2E_WM:+ (${E2E_WM/none/bare Xvfb})}: $*" >&2
     exit 1
 }
 
@@ -45,16 +71,36 @@ wait_exit() {
     return 124
 }
 
-# Keys to the focused window (there is no window manager to activate one).
-keys_to() {
-    local window=$1
-    shift
-    xdotool windowfocus --sync "$window" 2>/dev/null
+# Gives window $1 the keyboard as a user would: a window manager is asked to activate it;
+# without one the focus is set directly, there being nobody else to do it.
+activate() {
+    if with_wm; then
+        xdotool windowactivate --sync "$1" 2>/dev/null
+    else
+        xdotool windowfocus --sync "$1" 2>/dev/null
+    fi
     sleep 0.2
+}
+
+# Keys typed on the keyboard, to whichever window has the focus.
+keys() {
     for key in "$@"; do
         xdotool key "$key"
         sleep 0.3
     done
+}
+
+# Keys to window $1, activated first.
+keys_to() {
+    local window=$1
+    shift
+    activate "$window"
+    keys "$@"
+}
+
+# The window that has the keyboard focus, as the X server knows it.
+focused_window() {
+    xdotool getwindowfocus 2>/dev/null
 }
 
 # Waits up to $2 seconds (default 10) until no visible window has the title $1.
@@ -69,11 +115,43 @@ wait_window_gone() {
     return 1
 }
 
-# Prints "left top width height" of window $1 on the screen.
+# Prints "left top right bottom" of the frame a window manager draws around window $1
+# (0 0 0 0 without one).
+frame_extents() {
+    local extents
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ,)
+    echo "${extents:-0 0 0 0}"
+}
+
+# Prints "left top" of window $1's own area (inside any frame) on the screen.
+client_origin() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        END { print x, y }'
+}
+
+# Prints "left top width height" of window $1 on the screen as the settings file keeps it:
+# its outer frame, the frame that a window manager draws included.
 window_box() {
-    local X Y WIDTH HEIGHT
-    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-    echo "$X $Y $WIDTH $HEIGHT"
+    local x y width height l r t b
+    read -r x y <<<"$(client_origin "$1")"
+    read -r width height <<<"$(xwininfo -id "$1" | awk '/^  Width:/ { w = $NF } /^  Height:/ { h = $NF }
+        END { print w, h }')"
+    read -r l r t b <<<"$(frame_extents "$1")"
+    echo "$((x - l)) $((y - t)) $((width + l + r)) $((height + t + b))"
+}
+
+# Prints the screen point "x y" of point $2, $3 inside window $1's own area.
+point_in() {
+    local x y
+    read -r x y <<<"$(client_origin "$1")"
+    echo "$((x + $2)) $((y + $3))"
+}
+
+# Left click at point $2, $3 inside window $1's own area.
+click_in() {
+    local x y
+    read -r x y <<<"$(point_in "$1" "$2" "$3")"
+    xdotool mousemove --sync "$x" "$y" click 1
 }
 
 # The whole screen as a PNG file $1.
@@ -103,6 +181,12 @@ colour_near() {
         local d=$((a[i] - b[i]))
         [ "${d#-}" -le "$tolerance" ] || return 1
     done
+}
+
+# A picture of one colour: file $1 ("BMP3:" before the name makes a 24-bit BMP), size $2
+# ("240x170"), colour $3 ("255 0 0"). No text is drawn: that would need fonts.
+make_picture() {
+    convert -size "$2" "xc:rgb(${3// /,})" -type TrueColor "$1"
 }
 
 # Left click at screen point $1, $2.

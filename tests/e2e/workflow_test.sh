@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_lib.sh"
 run_in_x_server 1024x768x24 "$@"
 
-artefacts="$(cd "$(dirname "$binary")/.." && pwd)/test-artifacts/workflow"
+artefacts="$(cd "$(dirname "$binary")/.." && pwd)/test-artifacts/workflow-${E2E_WM}"
 mkdir -p "$artefacts" || fail "cannot create $artefacts"
 rm -f "$artefacts"/*.png "$artefacts"/*.log
 echo "workflow: screenshots go to $artefacts"
@@ -43,12 +43,10 @@ declare -A picture_size=(
 photos="$work/photos"
 mkdir "$photos"
 for name in "${names[@]}"; do
-    label=${name%.*}
     target=$photos/$name
     [ "${name##*.}" = bmp ] && target="BMP3:$target"
-    convert -size "${picture_size[$name]}" "xc:rgb(${colour[$name]// /,})" -gravity center \
-        -pointsize 48 -fill white -stroke black -annotate 0 "${label^^}" -type TrueColor \
-        "$target" || fail "cannot make the picture $name"
+    make_picture "$target" "${picture_size[$name]}" "${colour[$name]}" ||
+        fail "cannot make the picture $name"
 done
 declare -A digest
 for name in "${names[@]}"; do
@@ -61,15 +59,16 @@ done
 ini_lines=(0 0 800 600 69 62 198 136 243 242 201 302 205 276 0 0 80 "$photos")
 printf '%s\r\n' "${ini_lines[@]}" >"$work/VOLMARIN.INI"
 
-# Where thumbnail i stands on the screen: cells of 92 x 109 pixels, eight to a row in the
-# 800 pixel wide window, the picture centred in the top 80 x 80 of the cell. The sample
-# point lies left of the centre to miss the label drawn on the picture; the "top" point is
-# above every wide picture, so it shows the list's background or the selection colour.
-cell_x() { echo $((47 + 92 * ($1 % 8))); }
-cell_y() { echo $((67 + 109 * ($1 / 8))); }
+# Where thumbnail i stands in the main window's own area: cells of 92 x 109 pixels, eight
+# to a row, the picture centred in the top 80 x 80 of the cell. The sample point lies left
+# of the centre; the "top" point is above every wide picture, so it shows the list's
+# background or the selection colour. The screen points add the window's place (set once
+# the window is up: a window manager's frame moves the window's area).
+cell_x() { echo $((main_x + 47 + 92 * ($1 % 8))); }
+cell_y() { echo $((main_y + 67 + 109 * ($1 / 8))); }
 sample_point() { echo "$(($(cell_x "$1") - 24)) $(cell_y "$1")"; }
 top_point() { echo "$(cell_x "$1") $(($(cell_y "$1") - 36))"; }
-background_point="400 450"
+background_point() { echo "$((main_x + 400)) $((main_y + 450))"; }
 
 # Checks that the thumbnails of $1 (a screenshot) show the pictures named after it, place by
 # place; a "*" stands for a selected place, whose picture the selection colour tints.
@@ -94,7 +93,7 @@ thumbnails_show() {
 # True when thumbnail $2 in screenshot $1 is drawn as selected.
 is_selected() {
     local seen
-    mapfile -t seen < <(pixels_of "$1" "$(top_point "$2")" "$background_point")
+    mapfile -t seen < <(pixels_of "$1" "$(top_point "$2")" "$(background_point)")
     ! colour_near "${seen[0]}" "${seen[1]}" 8
 }
 
@@ -112,12 +111,13 @@ for _ in $(seq 100); do
 done
 [ -n "$placed" ] || fail "the main window stands at $(window_box "$main"), expected 0 0 800 600 from the settings file"
 sleep 0.5
+read -r main_x main_y <<<"$(client_origin "$main")"
 
 # Stage 1: ファイル(&F) → 開く(&O) shows the chooser in the default folder.
 keys_to "$main" alt+f o
 chooser=$(wait_window "開く" 10) || fail "the folder chooser did not open"
-[ "$(window_box "$chooser")" = "62 69 680 428" ] ||
-    fail "the chooser stands at $(window_box "$chooser"), expected 62 69 680 428 from the settings file"
+[ "$(window_box "$chooser" | cut -d' ' -f1,2)" = "62 69" ] ||
+    fail "the chooser stands at $(window_box "$chooser"), expected 62 69 from the settings file"
 sleep 0.5
 screenshot "$artefacts/1-chooser.png"
 
@@ -138,7 +138,7 @@ wait_for_thumbnails() {
 
 # Stage 2: its OK loads the folder, one file per tick. The last thumbnail showing its
 # picture marks the end of the load.
-click_at 402 473
+click_in "$chooser" 340 404
 wait_window_gone "開く" 10 || fail "the chooser did not close on OK"
 wait_for_thumbnails 60 "${names[@]}" ||
     fail "after 30 s the catalogue does not show the ten pictures in list order:" \
@@ -184,10 +184,10 @@ done
 # Stage 4: Ctrl+I, then OK with the defaults: 0001 onward, "_", 画像, the whole catalogue.
 keys_to "$main" ctrl+i
 batch=$(wait_window "一括連番" 10) || fail "the batch rename dialog did not open"
-[ "$(window_box "$batch")" = "136 198 528 200" ] ||
-    fail "the batch rename dialog stands at $(window_box "$batch"), expected 136 198 528 200"
+[ "$(window_box "$batch" | cut -d' ' -f1,2)" = "136 198" ] ||
+    fail "the batch rename dialog stands at $(window_box "$batch"), expected 136 198"
 sleep 0.5
-click_at $((136 + 176 + 37)) $((198 + 160 + 12))
+click_in "$batch" $((176 + 37)) $((160 + 12))
 expected_names=()
 for k in "${!arranged[@]}"; do
     expected_names+=("$(printf '%04d_画像.%s' $((k + 1)) "${arranged[$k]##*.}")")
@@ -205,7 +205,7 @@ for _ in $(seq 100); do
     fi
 done
 [ -n "$renamed" ] || fail "20 s after OK the folder holds: $(ls "$photos" | tr '\n' ' ')"
-wait_window "お知らせ" 10 >/dev/null || fail "no notice box after the batch"
+notice=$(wait_window "お知らせ" 10) || fail "no notice box after the batch"
 sleep 0.5
 screenshot "$artefacts/4-renamed.png"
 on_disk=$(ls -A "$photos" | wc -l)
@@ -217,10 +217,10 @@ for k in "${!arranged[@]}"; do
         fail "${expected_names[$k]} does not hold ${arranged[$k]}, the picture at place $((k + 1))"
 done
 # The notice's OK gives the dialog back; its キャンセル closes it.
-click_at $((276 + 88 + 37)) $((205 + 112 + 12))
+click_in "$notice" $((88 + 37)) $((112 + 12))
 wait_window_gone "お知らせ" 10 || fail "the notice box did not close on OK"
 sleep 0.5
-click_at $((136 + 280 + 37)) $((198 + 160 + 12))
+click_in "$batch" $((280 + 37)) $((160 + 12))
 wait_window_gone "一括連番" 10 || fail "the batch rename dialog did not close on キャンセル"
 sleep 0.5
 
