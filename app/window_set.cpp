@@ -5,6 +5,7 @@
 #include "chooser/folder_chooser.h"
 #include "platform/fonts.h"
 #include "platform/number_syntax.h"
+#include "platform/window_frame.h"
 #include "rename/batch_rename_dialog.h"
 #include "rename/single_rename_dialog.h"
 #include "viewer/notice_box.h"
@@ -12,7 +13,9 @@
 #include "viewer/viewer_window.h"
 
 #include <QLineEdit>
-#include <QWindow>
+#include <QPointer>
+
+#include <map>
 
 static void initResources() {
     Q_INIT_RESOURCE(resources);
@@ -29,11 +32,11 @@ TForm6* Form6 = nullptr;
 TForm7* Form7 = nullptr;
 
 void prepareDialogWindow(QWidget* window, CloseBox closeBox, QPoint initialPlace) {
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (closeBox == CloseBox::Shown) {
-        flags |= Qt::WindowCloseButtonHint;
-    }
-    window->setWindowFlags(flags);
+    // Dialogs have no Qt parent (disabling the main window must not disable them), but
+    // stack above it.
+    setWindowFrame(
+        window, closeBox == CloseBox::Shown ? WindowFrame::Dialog : WindowFrame::DialogWithoutClose,
+        Form1);
     window->setFixedSize(window->size());
     window->setFont(programFont(12));
     // After the flags: changing them may move the window.
@@ -65,14 +68,8 @@ void createWindowSet() {
     Form5 = new TForm5();
     Form6 = new TForm6();
     Form7 = new TForm7();
-    // Dialogs have no Qt parent (disabling the main window must not disable them), but
-    // stack above it.
-    Form1->winId();
-    for (QWidget* dialog :
-         std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
-        dialog->winId();
-        dialog->windowHandle()->setTransientParent(Form1->windowHandle());
-    }
+    // The dialogs' native windows are made when they are first shown, so that until then
+    // their places are those of their outer frames, as the settings file keeps them.
     Form1->show();
 }
 
@@ -110,9 +107,34 @@ QWidget* windowByNumber(int number) {
     }
 }
 
+namespace {
+// The control that had the keyboard focus in each window when it was disabled. Disabling
+// a window takes the focus from its controls, so it is remembered here and given back.
+std::map<int, QPointer<QWidget>> focusWhenDisabled;
+} // namespace
+
 void setWindowEnabled(int number, bool enabled) {
-    if (QWidget* window = windowByNumber(number)) {
-        window->setEnabled(enabled);
+    QWidget* window = windowByNumber(number);
+    if (!window) {
+        return;
+    }
+    if (!enabled) {
+        if (window->isEnabled()) {
+            focusWhenDisabled[number] = window->focusWidget();
+        }
+        window->setEnabled(false);
+        return;
+    }
+    window->setEnabled(true);
+    if (!window->isVisible()) {
+        return;
+    }
+    // The window given back is the one the user works in: it takes the keyboard, with the
+    // focus where it was (without a window manager nothing else would hand it over).
+    window->activateWindow();
+    const QPointer<QWidget> focus = focusWhenDisabled[number];
+    if (focus && focus->window() == window && focus->isEnabled() && focus->isVisible()) {
+        focus->setFocus(Qt::ActiveWindowFocusReason);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/fonts.h"
 #include "platform/key_codes.h"
 #include "platform/paths.h"
+#include "platform/window_frame.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -29,7 +30,7 @@ QRect primaryScreenGeometry() {
 
 TForm7::TForm7() {
     ui.setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowFrame(this, WindowFrame::Borderless);
     setFont(programFont(12));
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -121,12 +122,7 @@ void TForm7::closeEvent(QCloseEvent* event) {
     pages_.clear();
     hide();
     if (ReturnWindow == MainWindow || ReturnWindow == ChooserWindow) {
-        QWidget* owner = windowByNumber(ReturnWindow);
-        owner->setEnabled(true);
-        // Without a window manager nobody else hands the keyboard back.
-        if (owner->isVisible()) {
-            owner->activateWindow();
-        }
+        setWindowEnabled(ReturnWindow, true);
     }
 }
 

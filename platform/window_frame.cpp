@@ -1,0 +1,178 @@
+#include "platform/window_frame.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace volmarin {
+
+namespace {
+
+// The Motif window manager hints, the one description of a frame that most window
+// managers read: which functions the window manager may offer and which parts it draws.
+enum : std::uint32_t {
+    HintFunctions = 1,
+    HintDecorations = 2,
+    FunctionResize = 2,
+    FunctionMove = 4,
+    FunctionClose = 32,
+    DecorationBorder = 2,
+    DecorationTitle = 8,
+    DecorationMenu = 16,
+};
+
+struct MotifHints {
+    std::uint32_t functions;
+    std::uint32_t decorations;
+};
+
+MotifHints motifHints(WindowFrame frame) {
+    switch (frame) {
+    case WindowFrame::Dialog:
+        return {FunctionMove | FunctionClose, DecorationBorder | DecorationTitle | DecorationMenu};
+    case WindowFrame::DialogWithoutClose:
+        return {FunctionMove, DecorationBorder | DecorationTitle | DecorationMenu};
+    case WindowFrame::Borderless:
+        return {FunctionClose, 0};
+    case WindowFrame::Main:
+        break;
+    }
+    // The main window keeps the hints Qt gives a sizeable window.
+    return {FunctionResize | FunctionMove | FunctionClose, DecorationBorder | DecorationTitle};
+}
+
+Qt::WindowFlags qtFlags(WindowFrame frame) {
+    const Qt::WindowFlags titled =
+        Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    switch (frame) {
+    case WindowFrame::Dialog:
+        return Qt::Dialog | titled | Qt::WindowCloseButtonHint;
+    case WindowFrame::DialogWithoutClose:
+        return Qt::Dialog | titled;
+    case WindowFrame::Borderless:
+        return Qt::Window | Qt::FramelessWindowHint;
+    case WindowFrame::Main:
+        break;
+    }
+    return Qt::Window;
+}
+
+xcb_connection_t* x11Connection() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return found;
+}
+
+// Replaces Qt's own hints before the window is mapped, which is when a window manager
+// reads them. Qt derives its Motif hints from the window flags, in which a dialog without
+// a close box leaves every function to the window manager. And a dialog's window type
+// lets window managers offer minimising, which some (openbox, for one) grant whatever the
+// Motif hints say; a dialog of this program is answered, never put away, so a dialog is
+// described by the type whose windows stay with their main window and are neither
+// minimised nor maximised, with the dialog type after it for window managers that do not
+// know it.
+void writeWindowManagerHints(QWidget* window, WindowFrame frame) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) {
+        return;
+    }
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t motif = atom(connection, "_MOTIF_WM_HINTS");
+    const MotifHints hints = motifHints(frame);
+    const std::array<std::uint32_t, 5> motifData{HintFunctions | HintDecorations, hints.functions,
+                                                 hints.decorations, 0, 0};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, motifData.size(),
+                        motifData.data());
+    if (frame == WindowFrame::Dialog || frame == WindowFrame::DialogWithoutClose) {
+        const std::array<xcb_atom_t, 2> types{atom(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                              atom(connection, "_NET_WM_WINDOW_TYPE_DIALOG")};
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id,
+                            atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                            types.size(), types.data());
+    }
+    xcb_flush(connection);
+}
+
+class FrameKeeper : public QObject {
+public:
+    FrameKeeper(QWidget* window, WindowFrame frame, QWidget* transientFor)
+        : QObject(window), window_(window), frame_(frame), transientFor_(transientFor) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_) {
+            return false;
+        }
+        if (event->type() == QEvent::Show) {
+            // The native window exists now and is mapped right after this event.
+            if (transientFor_ && transientFor_->windowHandle() && window_->windowHandle()) {
+                window_->windowHandle()->setTransientParent(transientFor_->windowHandle());
+            }
+            if (frame_ != WindowFrame::Main) {
+                writeWindowManagerHints(window_, frame_);
+            }
+        } else if (event->type() == QEvent::WindowStateChange && frame_ != WindowFrame::Main) {
+            const Qt::WindowStates refused =
+                Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+            if (window_->windowState() & refused) {
+                // After the state change has run its course, not inside it.
+                QTimer::singleShot(0, this, [this] { restore(); });
+            }
+        }
+        return false;
+    }
+
+private:
+    void restore() {
+        if (!window_ || !window_->isVisible()) {
+            return;
+        }
+        // A window manager may have minimised the whole family with the dialog.
+        if (transientFor_ && transientFor_->isMinimized()) {
+            transientFor_->setWindowState(transientFor_->windowState() & ~Qt::WindowMinimized);
+            transientFor_->show();
+        }
+        window_->setWindowState(Qt::WindowNoState);
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    }
+
+    QPointer<QWidget> window_;
+    WindowFrame frame_;
+    QPointer<QWidget> transientFor_;
+};
+
+} // namespace
+
+void setWindowFrame(QWidget* window, WindowFrame frame, QWidget* transientFor) {
+    if (frame != WindowFrame::Main) {
+        window->setWindowFlags(qtFlags(frame));
+    }
+    window->installEventFilter(new FrameKeeper(window, frame, transientFor));
+}
+
+FrameExtra frameExtra(const QWidget* window) {
+    const QRect outer = window->frameGeometry();
+    return {outer.width() - window->width(), outer.height() - window->height()};
+}
+
+} // namespace volmarin
