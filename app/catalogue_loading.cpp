@@ -41,7 +41,9 @@ void TForm1::startLoading(int n, const QStringList& files) {
     ImageList1.setSize(n, n);
     LoadedFolder = Form2->currentFolder();
     Form2->hide();
-    setEnabled(true);
+    setWindowEnabled(MainWindow, true);
+    // The catalogue takes the keys at once, so that Esc stops the load.
+    ListView1->setFocus(Qt::OtherFocusReason);
     setModeWord(mode::Loading);
     catalogue->clear();
     ImageList1.clear();

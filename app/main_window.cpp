@@ -11,6 +11,7 @@
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
 #include "platform/paths.h"
+#include "platform/window_frame.h"
 #include "rename/batch_rename_dialog.h"
 #include "rename/single_rename_dialog.h"
 #include "viewer/notice_box.h"
@@ -22,7 +23,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QStatusBar>
+
+#include <algorithm>
 
 namespace volmarin {
 
@@ -186,8 +190,8 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     // whether or not the window has been shown yet.
     move(pos().x(), reader.readNumber());
     move(reader.readNumber(), pos().y());
-    resize(reader.readNumber(), height());
-    resize(width(), reader.readNumber());
+    setOuterSize(reader.readNumber(), frameGeometry().height());
+    setOuterSize(frameGeometry().width(), reader.readNumber());
     for (QWidget* window :
          std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
         window->move(window->pos().x(), reader.readNumber());
@@ -201,14 +205,28 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     }
 }
 
+void TForm1::setOuterSize(int width, int height) {
+    // The stored size is the outer one, frame included. It is kept within what the screen
+    // can show, so that no settings file can make a window too large to use or to hold.
+    const FrameExtra frame = frameExtra(this);
+    const QScreen* screen = this->screen();
+    const QSize largest = screen ? screen->availableVirtualSize() : QSize(4096, 4096);
+    const QSize smallest = minimumSizeHint();
+    const auto within = [](int value, int low, int high) {
+        return std::clamp(value, low, std::max(low, high));
+    };
+    resize(within(width - frame.width, smallest.width(), largest.width() - frame.width),
+           within(height - frame.height, smallest.height(), largest.height() - frame.height));
+}
+
 void TForm1::settingsWrite() {
     ImageList1.clear();
     SettingsValues values;
     auto next = values.numbers.begin();
     *next++ = pos().y();
     *next++ = pos().x();
-    *next++ = width();
-    *next++ = height();
+    *next++ = frameGeometry().width();
+    *next++ = frameGeometry().height();
     for (QWidget* window :
          std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
         *next++ = window->pos().y();
@@ -235,21 +253,27 @@ void TForm1::SyuuRyouClick() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (ExitByMenu == 1) {
-        QCoreApplication::quit();
+    // A second close request (the window manager may repeat one) changes nothing.
+    if (ending_) {
         return;
     }
-    settingsWrite();
-    for (QWidget* window :
-         std::initializer_list<QWidget*>{Form7, Form6, Form5, Form4, Form3, Form2}) {
-        window->close();
+    ending_ = true;
+    if (ExitByMenu != 1) {
+        settingsWrite();
+        for (QWidget* window :
+             std::initializer_list<QWidget*>{Form7, Form6, Form5, Form4, Form3, Form2}) {
+            window->close();
+        }
     }
-    QCoreApplication::quit();
+    // exit(), not quit(): quit() first asks every window to close and gives up when one
+    // refuses, as the size dialog and the notice box do, which would leave a process
+    // without a window.
+    QCoreApplication::exit(0);
 }
 
 void TForm1::openDialog(QWidget* dialog, QWidget* focus) {
     // Dialogs are not modal: the disabled main window is what keeps the user in them.
-    setEnabled(false);
+    setWindowEnabled(MainWindow, false);
     dialog->show();
     dialog->activateWindow();
     focus->setFocus();

@@ -105,6 +105,7 @@ private:
     void startupStep();
     void openDialog(QWidget* dialog, QWidget* focus);
     void applySettingsFile(const QByteArray& content);
+    void setOuterSize(int width, int height);
     void layoutCatalogue();
     void finishLoading();
 
@@ -119,6 +120,7 @@ private:
     // The load's picture object: it decodes the files ahead of their ticks.
     std::unique_ptr<ThumbnailLoader> picture_;
 
+    bool ending_ = false; // the main window has been closed: the program is ending
     QLabel* statusPanel0_ = nullptr;
     QLabel* statusPanel1_ = nullptr;
 };
