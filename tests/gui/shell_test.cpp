@@ -16,8 +16,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 
 using namespace volmarin;
 using namespace volmarin::test;
@@ -297,4 +300,61 @@ TEST_F(ShellTest, ShortOrDamagedSettingsApplyWhatCameBefore) {
         Form1->close();
         EXPECT_TRUE(readSettings().endsWith("80\r\n\r\n"));
     }
+}
+
+// Closing the main window by its frame while a dialog that refuses to close is up: the
+// settings are written once and the event loop ends, leaving no process without a window.
+TEST_F(ShellTest, ClosingTheMainWindowWithADialogUpEndsTheProgramAndWritesOnce) {
+    const auto openers = {&Ui::TForm1::Settei, &Ui::TForm1::VERSION};
+    for (const auto opener : openers) {
+        startProgram();
+        clickMenuEntry(Form1->ui.*opener);
+        ASSERT_TRUE(Form5->isVisible() || Form6->isVisible());
+        QTimer::singleShot(0, Form1, [] { Form1->close(); });
+        QTimer::singleShot(2000, Form1, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QCoreApplication::exec(), 0) << "closing the main window must end the program";
+        EXPECT_EQ(readSettings().count("\r\n"), 18);
+
+        writeSettings("left alone");
+        Form1->close(); // a repeated request
+        EXPECT_EQ(readSettings(), "left alone");
+        destroyWindowSet();
+    }
+}
+
+TEST_F(ShellTest, StoredSizesAreKeptWithinTheScreen) {
+    const QSize screen = QGuiApplication::primaryScreen()->availableVirtualSize();
+    writeSettings("5\r\n6\r\n2147483647\r\n2147483647\r\n");
+    startProgram();
+    EXPECT_EQ(Form1->pos(), QPoint(6, 5)) << "places are applied as read";
+    EXPECT_LE(Form1->frameGeometry().width(), screen.width());
+    EXPECT_LE(Form1->frameGeometry().height(), screen.height());
+    destroyWindowSet();
+
+    writeSettings("5\r\n6\r\n-300\r\n0\r\n");
+    startProgram();
+    EXPECT_GE(Form1->width(), Form1->minimumSizeHint().width());
+    EXPECT_GE(Form1->height(), Form1->minimumSizeHint().height());
+}
+
+// A window given back by a dialog, the notice box or the viewer is the active one again,
+// with the keyboard where it was before.
+TEST_F(ShellTest, AWindowGivenBackTakesTheKeyboardWhereItWas) {
+    startProgram();
+    Form1->ListView1->setFocus();
+    clickMenuEntry(Form1->ui.Settei);
+    activate(Form5);
+    click(Form5->ui.Button2);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == Form1; }, 1000));
+    EXPECT_TRUE(Form1->ListView1->hasFocus());
+
+    // A double click in the chooser's empty file list: the notice that no file is there.
+    clickMenuEntry(Form1->ui.Folder1);
+    activate(Form2);
+    QTest::mouseDClick(Form2->ui.FileListBox1->viewport(), Qt::LeftButton);
+    ASSERT_TRUE(Form6->isVisible());
+    activate(Form6);
+    click(Form6->ui.Button1);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == Form2; }, 1000));
+    EXPECT_TRUE(Form2->ui.FileListBox1->hasFocus());
 }
