@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace volmarin {
 
@@ -41,10 +42,21 @@ struct SettingsValues {
 // The file's content: eighteen lines, each ended by CR LF, numbers in plain decimal.
 QByteArray formatSettings(const SettingsValues& values);
 
+// The most of the settings file that is read: eighteen sane lines fit many times over.
+inline constexpr qsizetype SettingsReadLimit = 64 * 1024;
+
+// The first SettingsReadLimit bytes of the settings file at path (all of a smaller file),
+// or nothing when it cannot be opened or is not a regular file. The file is opened without
+// blocking, so a FIFO or device put in its place cannot stop the start-up.
+std::optional<QByteArray> readSettingsFile(const QString& path);
+
 // Replaces the file at path with content without ever leaving a partial file: the content
-// goes to a new temporary file in the same folder, is flushed to disk, and is renamed over
-// the old file. On any failure the temporary file is removed, the old file stays as it
-// was, and false is returned.
+// goes to a new temporary file beside the file, is flushed to disk, and is renamed over
+// it. The user's arrangement is kept: a symbolic link is written through to the file it
+// leads to (the link stays a link), the file keeps its permission bits (and, where
+// allowed, its owner), and a file without write permission for its owner, or one this
+// process may not write, is left exactly as it is. On any failure, or for such a
+// read-only file, nothing changes on disk and false is returned.
 bool writeFileAtomically(const QString& path, const QByteArray& content);
 
 } // namespace volmarin

@@ -38,7 +38,19 @@ bool VolmarinApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-void reportError(const QString& text) {
+QString textPrefix(const QString& text, qsizetype maxCodePoints) {
+    qsizetype units = 0;
+    for (qsizetype codePoints = 0; units < text.size() && codePoints < maxCodePoints;
+         ++codePoints) {
+        const bool pair = text.at(units).isHighSurrogate() && units + 1 < text.size() &&
+                          text.at(units + 1).isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    return units < text.size() ? text.left(units) + u'\u2026' : text;
+}
+
+void reportError(const QString& fullText) {
+    const QString text = textPrefix(fullText, ReportedTextLimit);
     if (sink()) {
         sink()(text);
         return;
@@ -52,6 +64,8 @@ void reportError(const QString& text) {
     // inside the handler that failed.
     auto* box =
         new QMessageBox(QMessageBox::Critical, QStringLiteral("VOLMARIN"), text, QMessageBox::Ok);
+    // A file name such as "p  &lt;q.bmp" must not be read as markup.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
     ++openReports;

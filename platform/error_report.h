@@ -15,8 +15,17 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// The longest part of a text that the error report quotes, in characters (code points).
+inline constexpr qsizetype ReportedTextLimit = 300;
+
+// The first maxCodePoints characters of text, followed by "…" when something was cut off.
+// A surrogate pair is never split.
+QString textPrefix(const QString& text, qsizetype maxCodePoints);
+
 // Shows text in the error report's message box (not modal for the event loop: timers keep
-// running, but other windows take no input while it is up).
+// running, but other windows take no input while it is up). The text is shown as plain
+// text, exactly as given, and at most its first ReportedTextLimit characters: a failure
+// that quotes a huge input (a settings line of megabytes) must not freeze the window.
 void reportError(const QString& text);
 
 // True while an error report is on screen. Work that would raise reports one after

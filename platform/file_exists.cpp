@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <string_view>
 
 #include <dirent.h>
@@ -199,29 +200,61 @@ QStringList listFiles(const QString& folder, const QString& mask) {
     return names;
 }
 
-bool fileExists(const QString& path) {
-    const Split split = splitPath(path);
-    if (split.name.isEmpty())
-        return false;
-    if (!hasWildcard(split.name)) {
-        const QByteArray encoded = path.toUtf8();
-        struct stat st;
-        if (stat(encoded.constData(), &st) == 0 && S_ISREG(st.st_mode))
-            return true;
-    }
-    // Every entry the name matches takes part, folders too: the first in list order decides.
-    const std::u32string pattern = foldedCodePoints(split.name);
+namespace {
+
+struct Match {
+    QString name;
+    bool isFile = false;
+};
+
+// The entry of folder that the existence test looks at for a folded pattern: the first
+// matching entry in file list order, folders included.
+std::optional<Match> firstMatch(const QString& folder, const std::u32string& pattern) {
     QStringList matches;
     std::vector<bool> isFile;
-    scanFolder(split.folder, [&](const dirent* entry, const std::u32string& folded, int fd) {
+    scanFolder(folder, [&](const dirent* entry, const std::u32string& folded, int fd) {
         if (matchFolded(pattern, folded)) {
             matches.append(QString::fromUtf8(entry->d_name));
             isFile.push_back(isFileEntry(fd, entry));
         }
     });
     if (matches.isEmpty())
+        return std::nullopt;
+    const qsizetype first = fileListOrder(matches).front();
+    return Match{matches.at(first), isFile[first]};
+}
+
+bool isRegularFile(const QString& path) {
+    struct stat st;
+    return stat(path.toUtf8().constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+bool fileExists(const QString& path) {
+    const Split split = splitPath(path);
+    if (split.name.isEmpty())
         return false;
-    return isFile[fileListOrder(matches).front()];
+    if (!hasWildcard(split.name) && isRegularFile(path))
+        return true;
+    // Every entry the name matches takes part, folders too: the first in list order decides.
+    const auto match = firstMatch(split.folder, foldedCodePoints(split.name));
+    return match && match->isFile;
+}
+
+QString existingEntryPath(const QString& path) {
+    const Split split = splitPath(path);
+    if (split.name.isEmpty())
+        return {};
+    if (isRegularFile(path))
+        return path;
+    // A pattern stands for other files, never for the one the caller names.
+    if (hasWildcard(split.name))
+        return {};
+    const auto match = firstMatch(split.folder, foldedCodePoints(split.name));
+    if (!match || !match->isFile)
+        return {};
+    return path.left(path.lastIndexOf(u'/') + 1) + match->name;
 }
 
 FolderSnapshot::FolderSnapshot(const QString& folder) {

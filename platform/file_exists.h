@@ -28,6 +28,14 @@ QStringList listFiles(const QString& folder, const QString& mask);
 // match, the first in file list order decides, and only a regular file counts.
 bool fileExists(const QString& path);
 
+// The path of the entry that the existence test finds for path, for the calls that then
+// open or move it: path itself when it names a regular file (or a link to one), otherwise
+// the path of the entry that bears its name in another letter case (the first in file
+// list order, as the existence test takes it), or an empty text when the test finds no
+// file. A name with "*" or "?" resolves only to itself: the entry a pattern matches is
+// another file than the one named.
+QString existingEntryPath(const QString& path);
+
 // The existence test for a pass that looks up many names in one folder (a batch check):
 // the folder is scanned once, and exists(name) then answers as fileExists(folder + "/" +
 // name) would have at the time of the scan. Moves made after the scan are not seen.

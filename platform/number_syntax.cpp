@@ -1,8 +1,13 @@
 #include "platform/number_syntax.h"
 
+#include "platform/error_report.h"
+
 namespace volmarin {
 
 namespace {
+
+// The longest part of a text that a conversion error quotes, in characters.
+constexpr qsizetype QuotedTextLimit = 40;
 
 int hexDigitValue(char16_t c) {
     if (c >= u'0' && c <= u'9')
@@ -71,7 +76,10 @@ std::optional<std::int32_t> parseWholeNumber(const QString& text) {
 std::int32_t toWholeNumber(const QString& text) {
     if (const auto value = parseWholeNumber(text))
         return *value;
-    throw ConversionError(("'" + text + "' is not a valid integer value").toStdString());
+    // The quote is cut short: the text may be a settings line of any length.
+    const QString quoted = textPrefix(text, QuotedTextLimit);
+    throw ConversionError(
+        (u'\'' + quoted + QStringLiteral("' は整数ではありません")).toStdString());
 }
 
 } // namespace volmarin

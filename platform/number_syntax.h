@@ -24,7 +24,7 @@ inline bool isWholeNumber(const QString& text) {
 }
 
 // As parseWholeNumber, but a text that is no number throws ConversionError with a message
-// that quotes the text.
+// that quotes the text, or its first characters followed by "…" when it is long.
 std::int32_t toWholeNumber(const QString& text);
 
 } // namespace volmarin

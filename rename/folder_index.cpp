@@ -81,6 +81,16 @@ QString foldedName(const QString& name) {
     return out;
 }
 
+QString entryNameInFolder(const QString& folder, const QString& name) {
+    if (name.isEmpty())
+        return {};
+    const QString found = existingEntryPath(joinPath(folder, name));
+    if (found.isEmpty())
+        return {};
+    // Only the last part can differ from name: the folders of the path are taken as given.
+    return name.left(name.lastIndexOf(u'/') + 1) + found.mid(found.lastIndexOf(u'/') + 1);
+}
+
 bool anyEntryInFolder(const QString& folder, const QString& name) {
     if (name.isEmpty())
         return false;
@@ -128,6 +138,24 @@ bool FolderIndex::fileExists(const QString& name) const {
     // Several entries differ only in case: the file list order decides, which the disk
     // lookup knows.
     return volmarin::fileExists(joinPath(folder_, name));
+}
+
+QString FolderIndex::entryName(const QString& name) const {
+    if (name.isEmpty())
+        return {};
+    if (name.contains(u'/') || isPattern(name))
+        return entryNameInFolder(folder_, name);
+    const auto hit = byFolded_.constFind(foldedName(name));
+    if (hit == byFolded_.cend())
+        return {};
+    const std::vector<Entry>& entries = *hit;
+    for (const Entry& entry : entries) {
+        if (entry.name == name && isFile(entry))
+            return name;
+    }
+    if (entries.size() == 1)
+        return isFile(entries.front()) ? entries.front().name : QString();
+    return entryNameInFolder(folder_, name);
 }
 
 bool FolderIndex::anyEntry(const QString& name) const {

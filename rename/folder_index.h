@@ -26,6 +26,11 @@ public:
     // only a regular file (or a link to one) counts.
     bool fileExists(const QString& name) const;
 
+    // The name of the entry that fileExists(name) finds, relative to the folder like name:
+    // name itself, or the entry that bears it in another letter case; empty when the test
+    // finds no file. The move acts on this entry.
+    QString entryName(const QString& name) const;
+
     // True when any entry at all (file, folder, anything) bears name in any letter case.
     bool anyEntry(const QString& name) const;
 
@@ -44,6 +49,10 @@ private:
 
 // A name in the form the index compares: every code point case-folded on its own.
 QString foldedName(const QString& name);
+
+// The entry that the existence test finds for name in folder, as FolderIndex::entryName
+// answers it, looked up on the disk.
+QString entryNameInFolder(const QString& folder, const QString& name);
 
 // True when some entry of folder bears name in any letter case (one look at the disk).
 bool anyEntryInFolder(const QString& folder, const QString& name);

@@ -9,16 +9,21 @@ namespace volmarin {
 // The longest name the single rename's field takes, in characters.
 inline constexpr int MaxTypedNameLength = 256;
 
-// Keeps what is typed or pasted into a field to at most maxCodePoints characters, counted
-// as code points (a line edit's own limit counts UTF-16 units): an edit that would make
-// the text longer is refused. Any other text, line breaks included, passes unchanged.
+// A limit on what the user types or pastes into a field, in characters counted as code
+// points (a line edit's own maximum counts UTF-16 units, and it also cuts the text the
+// program puts there). An edit by the user that would leave more than maxCodePoints
+// characters, and more than the field held before, is refused whole. A text the program
+// sets passes unchanged whatever its length (a stored setting is kept as it stands), and
+// the user may shorten such a text or edit it without lengthening it.
 class CodePointLimit : public QValidator {
 public:
-    CodePointLimit(int maxCodePoints, QObject* parent);
+    CodePointLimit(int maxCodePoints, QLineEdit* field);
     State validate(QString& text, int& cursor) const override;
 
 private:
+    QLineEdit* field_;
     int max_;
+    qsizetype lengthBefore_ = 0; // of the field's text before the edit being judged
 };
 
 void limitToCodePoints(QLineEdit* field, int maxCodePoints);

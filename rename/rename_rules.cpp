@@ -74,19 +74,27 @@ QString renameFailureSecondLine() {
 }
 
 bool renameFile(const QString& folder, const QString& oldName, const QString& newName) {
+    if (!staysInsideFolder(folder, oldName) || !staysInsideFolder(folder, newName))
+        return false;
     const qsizetype slash = newName.lastIndexOf(u'/');
     const QString targetFolder = slash < 0 ? folder : joinPath(folder, newName.left(slash));
     if (anyEntryInFolder(targetFolder, newName.mid(slash + 1)))
         return false;
-    return moveFile(folder, oldName, newName).ok;
+    const QString found = entryNameInFolder(folder, oldName);
+    return moveFile(folder, found.isEmpty() ? oldName : found, newName).ok;
 }
 
 bool renameFile(FolderIndex& index, const QString& oldName, const QString& newName) {
+    if (!staysInsideFolder(index.folder(), oldName) || !staysInsideFolder(index.folder(), newName))
+        return false;
     if (index.anyEntry(newName))
         return false;
-    if (!moveFile(index.folder(), oldName, newName).ok)
+    QString found = index.entryName(oldName);
+    if (found.isEmpty())
+        found = oldName; // the move then fails as for any missing file
+    if (!moveFile(index.folder(), found, newName).ok)
         return false;
-    index.recordMove(oldName, newName);
+    index.recordMove(found, newName);
     return true;
 }
 

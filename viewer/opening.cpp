@@ -13,7 +13,14 @@ namespace volmarin {
 
 namespace {
 const QString FileMissing = QStringLiteral("ファイルが見当たりません");
+
+// The decoder opens the entry that the existence test found, which may bear the name in
+// another letter case than the caption or the listing.
+QString entryToShow(const QString& path) {
+    const QString found = existingEntryPath(path);
+    return found.isEmpty() ? path : found;
 }
+} // namespace
 
 void TForm1::ListView1DblClick() {
     if (modeWord() == mode::Loading) {
@@ -25,7 +32,7 @@ void TForm1::ListView1DblClick() {
     }
     const QString path = joinPath(LoadedFolder, catalogue->caption(SourceIndex));
     if (fileExists(path)) {
-        Form7->showImageFile(path, MainWindow);
+        Form7->showImageFile(entryToShow(path), MainWindow);
     } else {
         Form6->showNotice(MainWindow, FileMissing);
     }
@@ -35,7 +42,7 @@ void TForm2::FileListBox1DblClick() {
     const QString path = selectedFile();
     const auto exists = [&path] { return !path.isEmpty() && fileExists(path); };
     if (exists()) {
-        Form7->showImageFile(path, ChooserWindow);
+        Form7->showImageFile(entryToShow(path), ChooserWindow);
     }
     // Asked again: the answer is the disk's after the showing, not before it.
     if (!exists()) {

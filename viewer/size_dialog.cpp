@@ -4,6 +4,7 @@
 #include "app/window_set.h"
 #include "platform/fonts.h"
 #include "platform/number_syntax.h"
+#include "rename/name_field_limit.h"
 #include "viewer/notice_box.h"
 
 #include <QCloseEvent>
@@ -14,6 +15,9 @@ TForm5::TForm5() {
     ui.setupUi(this);
     prepareDialogWindow(this, CloseBox::Removed, QPoint(302, 201));
     ui.Edit1->setFont(programFont(15));
+    // The limit is on typing only: the settings file, キャンセル and ↑/↓ put their text in
+    // whole, and it is written back as it stands.
+    limitToCodePoints(ui.Edit1, MaxTypedSizeLength);
     connect(ui.Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(ui.Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
     connect(ui.Button3, &QPushButton::clicked, this, &TForm5::Button3Click);

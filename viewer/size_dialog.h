@@ -32,5 +32,7 @@ private:
 
 inline constexpr int MinThumbnailSize = 20;
 inline constexpr int MaxThumbnailSize = 150;
+// The most characters the user can type into the size field.
+inline constexpr int MaxTypedSizeLength = 3;
 
 } // namespace volmarin

@@ -12,10 +12,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QTest>
 #include <QWindow>
+
+#include <unistd.h>
 
 using namespace volmarin;
 using namespace volmarin::test;
@@ -77,6 +80,26 @@ protected:
         for (int i = 0; i < Form1->catalogue->count(); ++i) {
             out << Form1->catalogue->caption(i);
         }
+        return out;
+    }
+    // Moves the loaded folder two levels down, so that a name climbing out of it by "../.."
+    // still lands inside the test's own folder, and adds a link to a folder outside it.
+    void loadDeeperFolderWithLinkOut() {
+        photos = QDir(startFolder()).filePath("photos/inner/photos");
+        ASSERT_TRUE(QDir().mkpath(photos));
+        LoadedFolder = photos;
+        ASSERT_TRUE(QDir(startFolder()).mkdir("elsewhere"));
+        ASSERT_EQ(::symlink("../../../elsewhere", QFile::encodeName(photos + "/out").constData()),
+                  0);
+    }
+    // Every file under the start folder, relative to it.
+    QStringList filesEverywhere() const {
+        QStringList out;
+        QDirIterator it(startFolder(), QDir::Files | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            out << QDir(startFolder()).relativeFilePath(it.next());
+        }
+        out.sort();
         return out;
     }
     void select(int index) {
@@ -280,6 +303,48 @@ TEST_F(SingleRenameTest, SlashMovesIntoAnExistingSubFolderAndTheCaptionKeepsReso
     EXPECT_EQ(onDisk(), (QStringList{"back.jpg", "sub"}));
     EXPECT_EQ(contentOf("back.jpg"), "a.jpg");
     EXPECT_EQ(contentOf("sub/A3.JPG"), "other");
+}
+
+TEST_F(SingleRenameTest, NoNewNameLeadsOutOfTheLoadedFolder) {
+    loadDeeperFolderWithLinkOut();
+    ASSERT_TRUE(QDir(photos).mkdir("sub"));
+    addItems({"a.jpg"});
+    const QString failure = "ファイル名に使えない文字が含まれてます";
+    open(0);
+    for (const char* escape : {"../../escaped.jpg", "../a.jpg", "sub/../../a.jpg", "sub/../b.jpg",
+                               "out/a.jpg", "out/../x.jpg"}) {
+        SCOPED_TRACE(escape);
+        retype(escape);
+        click(Form4->ui.Button1);
+        expectNotice(failure, FailureSecondLine, false);
+    }
+    EXPECT_EQ(filesEverywhere(), QStringList{"photos/inner/photos/a.jpg"});
+    EXPECT_EQ(captions(), QStringList{"a.jpg"});
+    EXPECT_TRUE(QDir(startFolder() + "/elsewhere").isEmpty());
+
+    retype("sub/a.jpg"); // an existing sub-folder is still inside
+    click(Form4->ui.Button1);
+    EXPECT_FALSE(Form4->isVisible());
+    EXPECT_EQ(filesEverywhere(), QStringList{"photos/inner/photos/sub/a.jpg"});
+}
+
+TEST_F(SingleRenameTest, ACaptionWhoseFileNowBearsAnotherCaseIsRenamed) {
+    addItems({"a.bmp", "b.jpg"});
+    ASSERT_TRUE(QFile::rename(photos + "/a.bmp", photos + "/A.BMP"));
+    open(0);
+    retype("c.bmp");
+    click(Form4->ui.Button1);
+    EXPECT_FALSE(Form6->isVisible());
+    EXPECT_FALSE(Form4->isVisible());
+    EXPECT_EQ(onDisk(), (QStringList{"b.jpg", "c.bmp"}));
+    EXPECT_EQ(contentOf("c.bmp"), "a.bmp");
+    EXPECT_EQ(captions(), (QStringList{"c.bmp", "b.jpg"}));
+    // A new name taken in another case is still refused.
+    open(1);
+    retype("C.BMP");
+    click(Form4->ui.Button1);
+    expectNotice("同名ファイルがあります", "", true);
+    EXPECT_EQ(onDisk(), (QStringList{"b.jpg", "c.bmp"}));
 }
 
 TEST_F(SingleRenameTest, FieldTakesAtMost256Characters) {
@@ -650,31 +715,36 @@ TEST_F(BatchRenameTest, NameTakenBetweenThePhasesEndsThePassAndBothFilesSurvive)
     }
 }
 
-// A file that cannot be moved in the middle of a run: its caption finds it through the
-// case-blind existence test, but the move asks for the exact name and fails.
+// A file that cannot be moved in the middle of a run: its caption reaches it through a
+// link to a folder outside the loaded one, and nothing is moved from there.
 TEST_F(BatchRenameTest, FailureHalfWayKeepsWhatWasDoneAndTheNextRunStopsAtIt) {
-    addItems({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
-    ASSERT_TRUE(QFile::rename(QDir(photos).filePath("c.jpg"), QDir(photos).filePath("C.JPG")));
+    const QString elsewhere = QDir(startFolder()).filePath("elsewhere");
+    ASSERT_TRUE(QDir().mkdir(elsewhere));
+    ASSERT_EQ(::symlink("../elsewhere", QFile::encodeName(photos + "/out").constData()), 0);
+    addItems({"a.jpg", "b.jpg", "out/c.jpg", "d.jpg"});
     select(0);
     open();
     runBatch();
     expectEnd("ファイル名に使えない文字が含まれてます", FailureSecondLine);
-    EXPECT_EQ(onDisk(), (QStringList{"0001_画像.jpg", "0002_画像.jpg", "C.JPG", "d.jpg"}));
-    EXPECT_EQ(captions(), (QStringList{"0001_画像.jpg", "0002_画像.jpg", "c.jpg", "d.jpg"}));
+    EXPECT_EQ(onDisk(), (QStringList{"0001_画像.jpg", "0002_画像.jpg", "d.jpg", "out"}));
+    EXPECT_EQ(captions(), (QStringList{"0001_画像.jpg", "0002_画像.jpg", "out/c.jpg", "d.jpg"}));
+    EXPECT_EQ(QDir(elsewhere).entryList(QDir::Files), QStringList{"c.jpg"});
     EXPECT_EQ(Form1->statusLine(), " [No.1]  0001_画像.jpg");
     dismissNotice();
 
     runBatch();
     expectEnd("同名ファイルがあります", "0001_画像.jpg");
     dismissNotice();
-    // A new separator gets past the names already given.
+    // A new separator gets past the names already given, once the file is inside.
     retype(Form3->ui.Edit2, "-");
-    ASSERT_TRUE(QFile::rename(QDir(photos).filePath("C.JPG"), QDir(photos).filePath("c.jpg")));
+    ASSERT_TRUE(QFile::remove(photos + "/out"));
+    ASSERT_TRUE(QDir(photos).mkdir("out"));
+    ASSERT_TRUE(QFile::rename(elsewhere + "/c.jpg", photos + "/out/c.jpg"));
     runBatch();
     expectEnd("完了");
-    EXPECT_EQ(onDisk(),
-              (QStringList{"0001-画像.jpg", "0002-画像.jpg", "0003-画像.jpg", "0004-画像.jpg"}));
-    EXPECT_EQ(contentOf("0003-画像.jpg"), "c.jpg");
+    EXPECT_EQ(onDisk(), (QStringList{"0001-画像.jpg", "0002-画像.jpg", "0003-画像.jpg",
+                                     "0004-画像.jpg", "out"}));
+    EXPECT_EQ(contentOf("0003-画像.jpg"), "out/c.jpg");
 }
 
 // A file that already bears its new name while its old one is gone is left alone.
@@ -718,4 +788,49 @@ TEST_F(BatchRenameTest, CancelAndCloseBoxSelectTheCurrentItemAgain) {
     EXPECT_EQ(Form1->currentIndex(), 1);
     EXPECT_EQ(Form1->selectedCount(), 1);
     EXPECT_EQ(onDisk(), (QStringList{"a.jpg", "b.jpg", "c.jpg"}));
+}
+
+TEST_F(BatchRenameTest, ASeparatorThatClimbsOutEndsThePassAndMovesNothing) {
+    loadDeeperFolderWithLinkOut();
+    // The first part of each new name is an existing folder, so that "0001/../../" leads
+    // out of the loaded folder.
+    ASSERT_TRUE(QDir(photos).mkdir("0001"));
+    ASSERT_TRUE(QDir(photos).mkdir("0002"));
+    addItems({"a.jpg", "b.jpg"});
+    const QString failure = "ファイル名に使えない文字が含まれてます";
+    open();
+    retype(Form3->ui.Edit2, "/../");
+    retype(Form3->ui.Edit3, "../escaped");
+    runBatch();
+    expectEnd(failure, FailureSecondLine);
+    dismissNotice();
+    // Also when the name would come back inside: no ".." is taken.
+    retype(Form3->ui.Edit3, "画像");
+    runBatch();
+    expectEnd(failure, FailureSecondLine);
+    dismissNotice();
+    // Through a link to another folder: "0001/x.jpg" where 0001 leads out.
+    ASSERT_TRUE(QDir(photos).rmdir("0001"));
+    ASSERT_EQ(::symlink("out", QFile::encodeName(photos + "/0001").constData()), 0);
+    retype(Form3->ui.Edit2, "/");
+    retype(Form3->ui.Edit3, "x");
+    runBatch();
+    expectEnd(failure, FailureSecondLine);
+
+    EXPECT_EQ(filesEverywhere(),
+              (QStringList{"photos/inner/photos/a.jpg", "photos/inner/photos/b.jpg"}));
+    EXPECT_EQ(captions(), (QStringList{"a.jpg", "b.jpg"}));
+}
+
+TEST_F(BatchRenameTest, CaptionsWhoseFilesNowBearAnotherCaseAreRenamed) {
+    addItems({"a.bmp", "b.jpg", "c.jpg"});
+    ASSERT_TRUE(QFile::rename(photos + "/a.bmp", photos + "/A.BMP"));
+    ASSERT_TRUE(QFile::rename(photos + "/c.jpg", photos + "/C.Jpg"));
+    open();
+    runBatch();
+    expectEnd("完了");
+    EXPECT_EQ(onDisk(), (QStringList{"0001_画像.bmp", "0002_画像.jpg", "0003_画像.jpg"}));
+    EXPECT_EQ(contentOf("0001_画像.bmp"), "a.bmp");
+    EXPECT_EQ(contentOf("0003_画像.jpg"), "c.jpg");
+    EXPECT_EQ(captions(), (QStringList{"0001_画像.bmp", "0002_画像.jpg", "0003_画像.jpg"}));
 }

@@ -156,3 +156,67 @@ TEST_F(SizeDialogTest, DialogAndNoticeIgnoreTheWindowManagersClose) {
     EXPECT_FALSE(Form6->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(Form5->windowFlags() & Qt::WindowCloseButtonHint);
 }
+
+namespace {
+
+// Eighteen settings lines with the given thumbnail size on line 17.
+QByteArray settingsWithSize(const QByteArray& size) {
+    QByteArray out;
+    for (int i = 0; i < 16; ++i) {
+        out += "0\r\n";
+    }
+    return out + size + "\r\n\r\n";
+}
+
+QByteArray line17(const QByteArray& settings) {
+    return settings.split('\n').value(16).chopped(1);
+}
+
+class StoredSizeTest : public WindowSetTest {};
+
+} // namespace
+
+TEST_F(StoredSizeTest, TheFieldTakesAStoredSizeWholeAndLimitsOnlyTyping) {
+    for (const char* stored : {"0x14", "1000"}) {
+        SCOPED_TRACE(stored);
+        writeSettings(settingsWithSize(stored));
+        startProgram();
+        EXPECT_EQ(Form5->ui.Edit1->text(), stored);
+        Form1->close();
+        EXPECT_EQ(line17(readSettings()), stored) << "written back as it stands";
+        destroyWindowSet();
+    }
+
+    writeSettings(settingsWithSize("1000"));
+    startProgram();
+    QTest::keyClick(Form1, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(Form5->isVisible());
+    QLineEdit* field = Form5->ui.Edit1;
+    field->setFocus();
+    field->end(false);
+    // Typing or pasting cannot lengthen it; shortening and then typing up to three works.
+    typeText(field, "5");
+    EXPECT_EQ(field->text(), "1000");
+    QApplication::clipboard()->setText("12");
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), "1000");
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_EQ(field->text(), "10");
+    typeText(field, "59");
+    EXPECT_EQ(field->text(), "105");
+    // The filter still runs on every change: a letter within the limit empties the field.
+    QTest::keyClick(field, Qt::Key_Backspace);
+    typeText(field, "z");
+    EXPECT_EQ(field->text(), "");
+    // キャンセル puts the size shown at the opening back whole; ↓ steps from it.
+    click(Form5->ui.Button2);
+    EXPECT_EQ(field->text(), "1000");
+    QTest::keyClick(Form1, Qt::Key_S, Qt::ControlModifier);
+    click(Form5->ui.Button4);
+    EXPECT_EQ(field->text(), "990");
+    field->setText("$7FFFFFFF");
+    click(Form5->ui.Button4);
+    EXPECT_EQ(field->text(), "2147483637");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+}

@@ -179,4 +179,39 @@ TEST_F(RenameOnDiskTest, StaleIndexNeverLetsAMoveReplaceAFile) {
     EXPECT_TRUE(index.fileExists("a.jpg")) << "a failed move is not recorded";
 }
 
+// Nothing is moved out of the folder, by ".." or through a link to another folder.
+TEST_F(RenameOnDiskTest, RenamesStayInsideTheFolder) {
+    makeFolder("photos/sub");
+    makeFolder("photos/0001");
+    makeFolder("outside");
+    const QString photos = path("photos");
+    ASSERT_EQ(symlink("../outside", path("photos/out").toUtf8().constData()), 0);
+    makeFile("photos/a.jpg", "A");
+    FolderIndex index(photos);
+    for (const char* escape :
+         {"../a.jpg", "../../escaped.jpg", "0001/../../escaped.jpg", "sub/../b.jpg", "out/a.jpg"}) {
+        EXPECT_FALSE(renameFile(photos, "a.jpg", escape)) << escape;
+        EXPECT_FALSE(renameFile(index, "a.jpg", escape)) << escape;
+    }
+    EXPECT_EQ(contentOf("photos/a.jpg"), "A");
+    EXPECT_TRUE(QDir(path("outside")).isEmpty());
+    EXPECT_EQ(entries(), (QStringList{"outside", "photos"}));
+    EXPECT_TRUE(renameFile(index, "a.jpg", "sub/a.jpg")) << "a sub-folder is inside";
+    EXPECT_EQ(contentOf("photos/sub/a.jpg"), "A");
+}
+
+// A caption whose file now bears its name in another letter case: the move takes that file.
+TEST_F(RenameOnDiskTest, TheMoveTakesTheEntryFoundUnderAnotherCase) {
+    makeFile("A.BMP", "first");
+    makeFile("Sub.JPG", "second");
+    EXPECT_TRUE(renameFile(folder(), "a.bmp", "one.bmp"));
+    FolderIndex index(folder());
+    EXPECT_TRUE(renameFile(index, "sub.jpg", "two.jpg"));
+    EXPECT_EQ(entries(), (QStringList{"one.bmp", "two.jpg"}));
+    EXPECT_EQ(contentOf("one.bmp"), "first");
+    EXPECT_EQ(contentOf("two.jpg"), "second");
+    EXPECT_FALSE(index.fileExists("Sub.JPG")) << "the index recorded the entry that moved";
+    EXPECT_TRUE(index.fileExists("TWO.jpg"));
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -132,5 +133,86 @@ TEST(AtomicWrite, AWriteThatFailsHalfWayKeepsTheOldFileWhole) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the write must report its failure";
     EXPECT_EQ(readAll(path), "old settings\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"VOLMARIN.INI"});
+}
+
+TEST(SettingsRead, ReadsAtMost64KiBAndNothingButARegularFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("VOLMARIN.INI");
+    // One line of a megabyte of digits: only its start is read.
+    QByteArray huge(1 << 20, '7');
+    writeAll(path, huge);
+    const auto content = readSettingsFile(path);
+    ASSERT_TRUE(content.has_value());
+    EXPECT_EQ(*content, huge.left(64 * 1024));
+
+    writeAll(path, "1\r\n2\r\n");
+    EXPECT_EQ(readSettingsFile(path), QByteArray("1\r\n2\r\n"));
+    EXPECT_EQ(readSettingsFile(dir.filePath("none")), std::nullopt);
+    // A FIFO in the file's place would block a plain open for good.
+    QFile::remove(path);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    EXPECT_EQ(readSettingsFile(path), std::nullopt);
+    EXPECT_EQ(readSettingsFile(dir.path()), std::nullopt);
+}
+
+namespace {
+
+mode_t modeOf(const QString& path) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+} // namespace
+
+TEST(AtomicWrite, WritesThroughASymbolicLinkToItsTarget) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("start"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("dotfiles"));
+    const QString target = dir.filePath("dotfiles/volmarin.ini");
+    writeAll(target, "old\r\n");
+    // A relative link, as a user makes one to keep the settings elsewhere, through a
+    // second link.
+    const QString link = dir.filePath("start/VOLMARIN.INI");
+    ASSERT_EQ(::symlink("../dotfiles/middle", QFile::encodeName(link).constData()), 0);
+    ASSERT_EQ(
+        ::symlink("volmarin.ini", QFile::encodeName(dir.filePath("dotfiles/middle")).constData()),
+        0);
+
+    ASSERT_TRUE(writeFileAtomically(link, "new\r\n"));
+    EXPECT_TRUE(S_ISLNK(modeOf(link))) << "the link stays a link";
+    char linkText[64] = {};
+    ASSERT_GT(::readlink(QFile::encodeName(link).constData(), linkText, sizeof linkText - 1), 0);
+    EXPECT_STREQ(linkText, "../dotfiles/middle");
+    EXPECT_EQ(readAll(target), "new\r\n");
+    EXPECT_TRUE(S_ISREG(modeOf(target)));
+    EXPECT_EQ(QDir(dir.filePath("start"))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{"VOLMARIN.INI"});
+    EXPECT_EQ(QDir(dir.filePath("dotfiles"))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              (QStringList{"middle", "volmarin.ini"}));
+}
+
+TEST(AtomicWrite, KeepsThePermissionBitsAndLeavesAReadOnlyFileAlone) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("VOLMARIN.INI");
+    for (const mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0664)}) {
+        writeAll(path, "old\r\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        ASSERT_TRUE(writeFileAtomically(path, "new\r\n"));
+        EXPECT_EQ(readAll(path), "new\r\n");
+        EXPECT_EQ(modeOf(path) & 07777, mode);
+    }
+    // Without the owner's write bit the file stays as it is, also for root, which could
+    // write it anyway.
+    for (const mode_t mode : {mode_t(0444), mode_t(0400), mode_t(0066)}) {
+        writeAll(path, "kept\r\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        EXPECT_FALSE(writeFileAtomically(path, "new\r\n"));
+        EXPECT_EQ(modeOf(path) & 07777, mode);
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+        EXPECT_EQ(readAll(path), "kept\r\n");
+    }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"VOLMARIN.INI"});
 }

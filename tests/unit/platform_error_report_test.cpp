@@ -1,7 +1,9 @@
 #include "platform/error_report.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QMessageBox>
 #include <QObject>
 #include <QTimer>
 #include <QWidget>
@@ -62,6 +64,53 @@ TEST(ErrorReport, AnExceptionInAHandlerIsReportedAndTheProgramGoesOn) {
     QTimer::singleShot(0, [&] { fired = true; });
     QCoreApplication::processEvents();
     EXPECT_TRUE(fired);
+    setErrorReportSink({});
+}
+
+QList<QMessageBox*> shownReports() {
+    QList<QMessageBox*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            boxes.append(box);
+    return boxes;
+}
+
+TEST(ErrorReport, ShowsPlainTextAsGivenAndOnlyTheStartOfAHugeText) {
+    app();
+    setErrorReportSink({});
+    // Markup-like names are shown as they are: no entity decoding, no collapsed blanks.
+    reportError(QStringLiteral("'p  &lt;q.bmp' <b>x</b>"));
+    QCoreApplication::processEvents();
+    auto boxes = shownReports();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0]->textFormat(), Qt::PlainText);
+    EXPECT_EQ(boxes[0]->text(), QStringLiteral("'p  &lt;q.bmp' <b>x</b>"));
+    boxes[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A megabyte of digits (a settings line) is cut to its first 300 characters, so the
+    // box is laid out at once instead of freezing the window for seconds.
+    const QString huge = u'\'' + QString(1000000, u'1') + u'\'';
+    QElapsedTimer clock;
+    clock.start();
+    reportError(huge);
+    QCoreApplication::processEvents();
+    const qint64 shownAfterMs = clock.elapsed();
+    boxes = shownReports();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0]->text().toStdString(), (huge.left(300) + QStringLiteral("…")).toStdString());
+    EXPECT_LT(shownAfterMs, 2000);
+    boxes[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // The same cut reaches a replaced receiver; a short text arrives whole.
+    QStringList reports;
+    setErrorReportSink([&](const QString& text) { reports.append(text); });
+    reportError(huge);
+    reportError(QString(300, u'x'));
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[0].toStdString(), (huge.left(300) + QStringLiteral("…")).toStdString());
+    EXPECT_EQ(reports[1], QString(300, u'x'));
     setErrorReportSink({});
 }
 

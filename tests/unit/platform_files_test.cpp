@@ -194,4 +194,53 @@ TEST_F(FolderTest, SnapshotAnswersLikeFileExists) {
     EXPECT_FALSE(snapshot.exists("x.jpg")); // taken before the file was made
 }
 
+TEST_F(FolderTest, ExistingEntryPathNamesTheEntryTheExistenceTestFound) {
+    makeFile("Photo.jpg");
+    makeFile("画像.JPG");
+    makeFolder("C.JPG");
+    makeFile("c.jpg");
+    makeFile("D.JPG");
+    makeFolder("d.jpg");
+    makeFolder("album");
+    EXPECT_EQ(existingEntryPath(path("Photo.jpg")), path("Photo.jpg"));
+    EXPECT_EQ(existingEntryPath(path("photo.JPG")), path("Photo.jpg"));
+    EXPECT_EQ(existingEntryPath(path("画像.jpg")), path("画像.JPG"));
+    EXPECT_EQ(existingEntryPath(path("c.jpg")), path("c.jpg"));
+    EXPECT_EQ(existingEntryPath(path("C.jpg")), "") << "the folder C.JPG comes first";
+    EXPECT_EQ(existingEntryPath(path("d.jpg")), path("D.JPG")) << "d.jpg itself is a folder";
+    EXPECT_EQ(existingEntryPath(path("album")), "");
+    EXPECT_EQ(existingEntryPath(path("none.jpg")), "");
+    EXPECT_EQ(existingEntryPath(path("")), "");
+    // A pattern finds a file, but never stands for it.
+    EXPECT_TRUE(fileExists(path("P*.jpg")));
+    EXPECT_EQ(existingEntryPath(path("P*.jpg")), "");
+    // The folders of the path are kept as given; a bare name stays bare.
+    EXPECT_EQ(existingEntryPath(dir.path() + "//PHOTO.jpg"), dir.path() + "//Photo.jpg");
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    EXPECT_EQ(existingEntryPath("PHOTO.JPG"), "Photo.jpg");
+    QDir::setCurrent(saved);
+}
+
+TEST_F(FolderTest, StaysInsideFolderRefusesDotDotAndLinksThatLeadOut) {
+    makeFolder("photos/sub");
+    makeFolder("elsewhere");
+    const QString photos = path("photos");
+    ASSERT_EQ(symlink("../elsewhere", path("photos/out").toUtf8().constData()), 0);
+    ASSERT_EQ(symlink("sub", path("photos/in").toUtf8().constData()), 0);
+    ASSERT_EQ(symlink("photos", path("photos-link").toUtf8().constData()), 0);
+    for (const char* inside : {"a.jpg", "sub/a.jpg", "in/a.jpg", "./a.jpg", "sub//a.jpg"}) {
+        EXPECT_TRUE(staysInsideFolder(photos, inside)) << inside;
+        EXPECT_TRUE(staysInsideFolder(path("photos-link"), inside)) << "via a link: " << inside;
+    }
+    for (const char* outside : {"../a.jpg", "../../escaped.jpg", "sub/../a.jpg", "..", "a/..",
+                                "out/a.jpg", "out/../photos/a.jpg", "nosuch/a.jpg"}) {
+        EXPECT_FALSE(staysInsideFolder(photos, outside)) << outside;
+    }
+    // A folder that only begins like the loaded one is not inside it.
+    makeFolder("photos2");
+    ASSERT_EQ(symlink("../photos2", path("photos/twin").toUtf8().constData()), 0);
+    EXPECT_FALSE(staysInsideFolder(photos, "twin/a.jpg"));
+}
+
 } // namespace

@@ -70,16 +70,24 @@ TEST(WholeNumberSyntax, RefusesValuesOutsideSigned32Bits) {
             << QString::fromUtf16(c).toStdString();
 }
 
-TEST(WholeNumberSyntax, ConversionErrorQuotesTheText) {
+TEST(WholeNumberSyntax, ConversionErrorQuotesTheTextInJapaneseAndCutsALongOne) {
     EXPECT_EQ(toWholeNumber(QStringLiteral(" $1F")), 31);
-    try {
-        toWholeNumber(QStringLiteral("８０px"));
-        FAIL() << "no exception";
-    } catch (const ConversionError& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()),
-                  QStringLiteral("'８０px' is not a valid integer value"));
-    }
-    EXPECT_THROW(toWholeNumber(QString()), ConversionError);
+    const auto messageFor = [](const QString& text) {
+        try {
+            toWholeNumber(text);
+        } catch (const ConversionError& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return QStringLiteral("<no exception>");
+    };
+    EXPECT_EQ(messageFor(QStringLiteral("８０px")),
+              QStringLiteral("'８０px' は整数ではありません"));
+    EXPECT_EQ(messageFor(QString()), QStringLiteral("'' は整数ではありません"));
+    // A settings line of a megabyte is quoted by its first 40 characters; a character
+    // beyond the basic plane counts as one and is never split.
+    const QString face = QString::fromUcs4(U"\U0001F600");
+    EXPECT_EQ(messageFor(face.repeated(39) + QString(1000000, u'1')),
+              u'\'' + face.repeated(39) + QStringLiteral("1…' は整数ではありません"));
 }
 
 } // namespace
