@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QScreen>
 #include <QStatusBar>
@@ -173,13 +172,11 @@ void TForm1::startupStep() {
     if (!fileExists(path)) {
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> content = readSettingsFile(path);
+    if (!content) {
         return;
     }
-    const QByteArray content = file.readAll();
-    file.close();
-    applySettingsFile(content);
+    applySettingsFile(*content);
 }
 
 void TForm1::applySettingsFile(const QByteArray& content) {
