@@ -61,12 +61,12 @@ done
 ini_lines=(0 0 800 600 69 62 198 136 243 242 201 302 205 276 0 0 80 "$photos")
 printf '%s\r\n' "${ini_lines[@]}" >"$work/VOLMARIN.INI"
 
-# Where thumbnail i stands on the screen: cells of 92 x 109 pixels, eight to a row in the
+# Where thumbnail i stands on the screen: cells of 92 x 124 pixels, eight to a row in the
 # 800 pixel wide window, the picture centred in the top 80 x 80 of the cell. The sample
 # point lies left of the centre to miss the label drawn on the picture; the "top" point is
 # above every wide picture, so it shows the list's background or the selection colour.
 cell_x() { echo $((47 + 92 * ($1 % 8))); }
-cell_y() { echo $((67 + 109 * ($1 / 8))); }
+cell_y() { echo $((67 + 124 * ($1 / 8))); }
 sample_point() { echo "$(($(cell_x "$1") - 24)) $(cell_y "$1")"; }
 top_point() { echo "$(cell_x "$1") $(($(cell_y "$1") - 36))"; }
 background_point="400 450"
