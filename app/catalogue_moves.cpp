@@ -20,9 +20,7 @@ bool TForm1::isSelected(int index) const {
 }
 
 void TForm1::setSelected(int index, bool selected) {
-    ListView1->selectionModel()->select(catalogue->index(index),
-                                        selected ? QItemSelectionModel::Select
-                                                 : QItemSelectionModel::Deselect);
+    ListView1->setRowSelected(index, selected);
 }
 
 QString TForm1::moveProgressLine() const {
@@ -89,7 +87,7 @@ void TForm1::multiMoveTick() {
             setModeWord(mode::Idle);
             setStatusLine(QString());
             Timer2->stop();
-            ListView1->endSelectionBatch();
+            ListView1->setSelectionDeferred(false);
             moveFailed();
             return;
         }
@@ -128,11 +126,12 @@ void TForm1::multiMoveTick() {
         setModeWord(mode::Movable);
         setStatusLine(countLine());
         Timer2->stop();
-        ListView1->endSelectionBatch();
+        ListView1->setSelectionDeferred(false);
         // The item the user dragged, at its new place, is the current one, so that the
         // rename command acts on it.
         if (pressedIndex_ >= 0 && pressedIndex_ < catalogue->count()) {
             SourceIndex = pressedIndex_;
+            ListView1->setCurrentRow(SourceIndex);
         }
     }
 }
@@ -190,7 +189,9 @@ void TForm1::ListView1DragDrop(QPoint) {
         LastIndex = ImageList1.count() - 1;
         RemainingCount = MoveCount;
         setStatusLine(moveProgressLine());
-        ListView1->beginSelectionBatch();
+        // Thousands of items may be selected apart: their marks change in the selection's
+        // own record until the gather ends.
+        ListView1->setSelectionDeferred(true);
     }
     Timer2->start();
 }

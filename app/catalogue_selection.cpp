@@ -2,8 +2,6 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 
-#include <QItemSelectionModel>
-
 namespace volmarin {
 
 int TForm1::currentIndex() const {
@@ -13,13 +11,15 @@ int TForm1::currentIndex() const {
 void TForm1::setCurrentIndex(int index) {
     if (index >= 0) {
         ListView1->setRowSelected(index, true);
+        // The item is also the list's own current one, where keys and Shift clicks go on from.
+        ListView1->setCurrentRow(index);
         return;
     }
     ListView1->setRowSelected(currentIndex(), false);
 }
 
 void TForm1::clearSelection() {
-    ListView1->selectionModel()->clearSelection();
+    ListView1->selection()->clearRows();
 }
 
 int TForm1::selectedCount() const {

@@ -2,14 +2,25 @@
 
 #include "catalogue/thumbnail_list.h"
 
-#include <QApplication>
+#include <QAbstractItemView>
 #include <QPainter>
+#include <QTextLayout>
 
 namespace volmarin {
 
 namespace {
 constexpr int Margin = 4;
 constexpr int MinCaptionWidth = 64;
+constexpr int CaptionLines = 2; // a grid cell has room for this many caption lines
+constexpr int TextInset = 2;    // between a cell's side and the widest caption line
+
+int trimmedWidth(const QFontMetrics& metrics, const QString& line) {
+    qsizetype end = line.size();
+    while (end > 0 && line.at(end - 1).isSpace()) {
+        --end;
+    }
+    return metrics.horizontalAdvance(line.left(end));
+}
 } // namespace
 
 ThumbnailDelegate::ThumbnailDelegate(const ThumbnailList& thumbnails, QObject* parent)
@@ -18,7 +29,7 @@ ThumbnailDelegate::ThumbnailDelegate(const ThumbnailList& thumbnails, QObject* p
 QSize ThumbnailDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     const int edge = thumbnails_.width();
     const int width = std::max(edge, MinCaptionWidth) + 2 * Margin;
-    return QSize(width, edge + option.fontMetrics.height() + 3 * Margin);
+    return QSize(width, edge + CaptionLines * option.fontMetrics.height() + 3 * Margin + 2);
 }
 
 QRect ThumbnailDelegate::thumbnailRect(const QRect& itemRect) const {
@@ -27,41 +38,117 @@ QRect ThumbnailDelegate::thumbnailRect(const QRect& itemRect) const {
                  edge);
 }
 
-QRect ThumbnailDelegate::captionRect(const QRect& itemRect, const QFontMetrics& metrics) const {
-    const QRect thumb = thumbnailRect(itemRect);
-    return QRect(itemRect.left() + 1, thumb.bottom() + Margin, itemRect.width() - 2,
-                 metrics.height() + 2);
+QStringList ThumbnailDelegate::wrapCaption(const QString& text, const QFont& font, int width,
+                                           bool whole) {
+    QStringList lines;
+    QTextLayout layout(text, font);
+    QTextOption wrapping;
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(wrapping);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (!whole && lines.size() == CaptionLines - 1) {
+            // The last line takes the rest of the name, cut at its end if it is longer.
+            lines << QFontMetrics(font).elidedText(text.mid(line.textStart()), Qt::ElideRight,
+                                                   width);
+            break;
+        }
+        lines << text.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    if (lines.isEmpty()) {
+        lines << QString();
+    }
+    return lines;
+}
+
+bool ThumbnailDelegate::rowSelected(const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+    return isRowSelected ? isRowSelected(index.row()) : bool(option.state & QStyle::State_Selected);
+}
+
+bool ThumbnailDelegate::showsWholeCaption(const QStyleOptionViewItem& option,
+                                          const QModelIndex& index) const {
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    return view && view->currentIndex() == index && rowSelected(option, index);
+}
+
+ThumbnailDelegate::Caption ThumbnailDelegate::layoutCaption(const QStyleOptionViewItem& option,
+                                                            const QModelIndex& index) const {
+    const QRect thumb = thumbnailRect(option.rect);
+    const QRect area(option.rect.left() + TextInset, thumb.bottom() + Margin + 1,
+                     option.rect.width() - 2 * TextInset, 0);
+    const QFontMetrics& metrics = option.fontMetrics;
+    Caption caption;
+    caption.lines = wrapCaption(index.data(Qt::DisplayRole).toString(), option.font, area.width(),
+                                showsWholeCaption(option, index));
+    int top = area.top();
+    for (const QString& line : caption.lines) {
+        const int width = std::min(trimmedWidth(metrics, line), area.width());
+        const QRect lineRect(area.left() + (area.width() - width) / 2, top, width,
+                             metrics.height());
+        caption.lineRects << lineRect;
+        caption.textRect |= lineRect;
+        top += metrics.height();
+    }
+    if (caption.textRect.isNull()) {
+        caption.textRect = QRect(area.center().x(), area.top(), 0, metrics.height());
+    }
+    caption.textRect.adjust(-1, -1, 1, 1);
+    return caption;
+}
+
+QStringList ThumbnailDelegate::captionLines(const QStyleOptionViewItem& option,
+                                            const QModelIndex& index) const {
+    return layoutCaption(option, index).lines;
+}
+
+QRect ThumbnailDelegate::captionTextRect(const QStyleOptionViewItem& option,
+                                         const QModelIndex& index) const {
+    return layoutCaption(option, index).textRect;
+}
+
+bool ThumbnailDelegate::hits(const QStyleOptionViewItem& option, const QModelIndex& index,
+                             QPoint point) const {
+    return thumbnailRect(option.rect).contains(point) ||
+           captionTextRect(option, index).contains(point);
 }
 
 void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    const bool selected =
-        isRowSelected ? isRowSelected(index.row()) : bool(option.state & QStyle::State_Selected);
-    const QPalette& palette = option.palette;
     const QRect thumb = thumbnailRect(option.rect);
     if (index.row() < thumbnails_.count()) {
         painter->drawImage(thumb.topLeft(), thumbnails_.at(index.row()));
     }
-    if (selected) {
+    if (rowSelected(option, index)) {
         // A translucent wash over the picture, as icon views mark a selected icon.
-        QColor wash = palette.color(QPalette::Highlight);
+        QColor wash = option.palette.color(QPalette::Highlight);
         wash.setAlpha(90);
         painter->fillRect(thumb, wash);
     }
+    paintCaption(painter, option, index);
+}
 
-    const QRect caption = captionRect(option.rect, option.fontMetrics);
-    const QString text = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
-                                                       Qt::ElideRight, caption.width() - 4);
-    if (selected) {
-        painter->fillRect(caption, palette.color(QPalette::Highlight));
+void ThumbnailDelegate::paintCaption(QPainter* painter, const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const {
+    const QPalette& palette = option.palette;
+    const Caption caption = layoutCaption(option, index);
+    if (rowSelected(option, index)) {
+        painter->fillRect(caption.textRect, palette.color(QPalette::Highlight));
         painter->setPen(palette.color(QPalette::HighlightedText));
     } else {
         painter->setPen(palette.color(QPalette::Text));
     }
-    painter->drawText(caption, Qt::AlignHCenter | Qt::AlignVCenter, text);
+    painter->setFont(option.font);
+    const int ascent = option.fontMetrics.ascent();
+    for (qsizetype i = 0; i < caption.lines.size(); ++i) {
+        const QRect& line = caption.lineRects.at(i);
+        painter->drawText(QPoint(line.left(), line.top() + ascent), caption.lines.at(i));
+    }
     if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(palette.color(QPalette::Text), 1, Qt::DotLine));
-        painter->drawRect(caption.adjusted(0, 0, -1, -1));
+        painter->drawRect(caption.textRect.adjusted(0, 0, -1, -1));
     }
 }
 

@@ -59,13 +59,13 @@ done
 ini_lines=(0 0 800 600 69 62 198 136 243 242 201 302 205 276 0 0 80 "$photos")
 printf '%s\r\n' "${ini_lines[@]}" >"$work/VOLMARIN.INI"
 
-# Where thumbnail i stands in the main window's own area: cells of 92 x 109 pixels, eight
+# Where thumbnail i stands in the main window's own area: cells of 92 x 124 pixels, eight
 # to a row, the picture centred in the top 80 x 80 of the cell. The sample point lies left
 # of the centre; the "top" point is above every wide picture, so it shows the list's
 # background or the selection colour. The screen points add the window's place (set once
 # the window is up: a window manager's frame moves the window's area).
 cell_x() { echo $((main_x + 47 + 92 * ($1 % 8))); }
-cell_y() { echo $((main_y + 67 + 109 * ($1 / 8))); }
+cell_y() { echo $((main_y + 67 + 124 * ($1 / 8))); }
 sample_point() { echo "$(($(cell_x "$1") - 24)) $(cell_y "$1")"; }
 top_point() { echo "$(cell_x "$1") $(($(cell_y "$1") - 36))"; }
 background_point() { echo "$((main_x + 400)) $((main_y + 450))"; }

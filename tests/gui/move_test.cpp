@@ -229,3 +229,106 @@ TEST_F(MoveTest, HoldingADragAtAnEdgeScrolls) {
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(50, 1));
     EXPECT_FALSE(Form1->Timer3->isActive()) << "the end of the drag stops the scrolling";
 }
+
+TEST_F(MoveTest, ADragEndingOutsideTheListMovesNothing) {
+    QStringList many; // more than the list shows: items lie below it, out of view
+    for (int i = 0; i < 60; ++i) {
+        many << QString("p%1.jpg").arg(i);
+    }
+    fillCatalogue(many, 80);
+    QStatusBar* statusBar = Form1->StatusBar1;
+    const QPoint onStatusBar =
+        viewport()->mapFromGlobal(statusBar->mapToGlobal(statusBar->rect().center()));
+    const QPoint leftOfList(-6, itemPoint(9).y());
+    ASSERT_FALSE(viewport()->rect().contains(onStatusBar));
+
+    clickOn(3);
+    for (const QPoint& outside : {onStatusBar, leftOfList}) {
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, itemPoint(3));
+        QTest::mouseMove(viewport(), itemPoint(4));
+        QTest::mouseMove(viewport(), itemPoint(9));
+        ASSERT_TRUE(Form1->ListView1->dragging());
+        ASSERT_EQ(Form1->DragOverItem, 9);
+        QTest::mouseMove(viewport(), outside);
+        EXPECT_EQ(viewport()->cursor().shape(), Qt::ForbiddenCursor);
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, outside);
+        EXPECT_FALSE(Form1->ListView1->dragging());
+        EXPECT_EQ(Form1->modeWord(), mode::Movable);
+        EXPECT_FALSE(Form1->Timer2->isActive());
+        EXPECT_EQ(order(), many);
+    }
+
+    // With the list scrolled, no point beyond its visible area is an item, though items lie
+    // there out of view; the edge zones still scroll.
+    QScrollBar* bar = Form1->ListView1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 20);
+    bar->setValue(bar->maximum() / 2);
+    const int height = viewport()->height();
+    for (const QPoint& outside : {QPoint(50, -5), QPoint(50, height + 5), onStatusBar}) {
+        EXPECT_FALSE(Form1->ListView1->indexAt(outside).isValid());
+    }
+    int shown = 0; // the first item wholly in view
+    while (Form1->ListView1->visualRect(Form1->catalogue->index(shown)).top() < 0) {
+        ++shown;
+    }
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, itemPoint(shown));
+    QTest::mouseMove(viewport(), itemPoint(shown + 1));
+    QTest::mouseMove(viewport(), QPoint(50, 1));
+    EXPECT_EQ(Form1->ScrollDirection, 1);
+    EXPECT_TRUE(Form1->Timer3->isActive());
+    QTest::mouseMove(viewport(), QPoint(50, height - 2));
+    EXPECT_EQ(Form1->ScrollDirection, 2);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, onStatusBar);
+    EXPECT_FALSE(Form1->Timer3->isActive());
+    EXPECT_EQ(order(), many);
+}
+
+TEST_F(MoveTest, AfterAMoveShiftExtendsFromTheMovedItem) {
+    fillCatalogue(Eight);
+    clickOn(2);
+    clickOn(5, Qt::RightButton);
+    tickToEnd();
+    EXPECT_EQ(Form1->ListView1->currentIndex().row(), 5);
+    clickOn(7, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(selectedPlaces(), QList<int>({5, 6, 7}));
+
+    // After a gather, the dragged item is current and the anchor.
+    select({1, 6, 3});
+    dragItem(3, 4);
+    tickToEnd();
+    ASSERT_EQ(SourceIndex, 4);
+    EXPECT_EQ(Form1->ListView1->currentIndex().row(), 4);
+    clickOn(0, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(selectedPlaces(), QList<int>({0, 1, 2, 3, 4}));
+}
+
+TEST_F(MoveTest, ClearsAndMarksDuringAGatherAllGoOneWay) {
+    fillCatalogue(Eight);
+    const auto painted = [] {
+        QList<int> places;
+        for (int i = 0; i < Form1->catalogue->count(); ++i) {
+            if (Form1->ListView1->isRowSelected(i)) {
+                places << i;
+            }
+        }
+        return places;
+    };
+    select({1, 6, 3});
+    dragItem(3, 4);
+    Form1->Timer2Timer(); // the first carry marks its item at the new place
+    ASSERT_EQ(Form1->modeWord(), mode::Moving);
+    // A page step of the viewer: the selection cleared, then the item shown selected.
+    Form1->clearSelection();
+    EXPECT_EQ(Form1->selectedCount(), 0);
+    EXPECT_EQ(painted(), QList<int>());
+    Form1->setCurrentIndex(7);
+    EXPECT_EQ(painted(), QList<int>({7}));
+    // A Ctrl click of the user's, on top.
+    clickOn(0, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(painted(), QList<int>({0, 7}));
+    EXPECT_EQ(selectedPlaces(), painted());
+    tickToEnd();
+    EXPECT_EQ(Form1->selectedCount(), 2);
+    EXPECT_EQ(selectedPlaces(), painted());
+    EXPECT_EQ(Form1->statusLine(), " 2 ヶ所選択");
+}
