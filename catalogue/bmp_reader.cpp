@@ -271,6 +271,7 @@ void readUncompressed(std::FILE* file, const Layout& layout, RowSampler& sampler
     std::vector<std::uint8_t> stored(static_cast<std::size_t>(stride));
     std::vector<std::uint8_t> rgb(std::size_t{3} * layout.width);
     for (const int y : sampler.wantedRows()) {
+        sampler.checkCancelled();
         const std::int64_t storedRow = flipRow(layout, y);
         // Rows past the end of a short file read as zeros (black, or palette entry 0).
         readAt(file, layout.dataOffset + storedRow * stride, stored.data(), stored.size());
@@ -338,20 +339,27 @@ void readRunLength(std::FILE* file, const Layout& layout, RowSampler& sampler) {
     std::int64_t x = 0;
     bool touched = false;
     auto finishRow = [&] {
+        sampler.checkCancelled();
         deliverRow(row);
         if (touched)
             std::fill(indices.begin(), indices.end(), 0);
         touched = false;
         ++row;
     };
-    while (row < layout.height) {
+    // A damaged file may hold megabytes of runs without ever ending a row, so the flag is
+    // also watched every few thousand runs, and runs past the right edge cost nothing.
+    for (unsigned runs = 1; row < layout.height; ++runs) {
+        if (runs % 4096 == 0)
+            sampler.checkCancelled();
         const int count = stream->next();
         const int value = stream->next();
         if (value < 0)
             break;
         if (count > 0) {
-            for (int i = 0; i < count; ++i, ++x)
-                setIndex(x, fourBit ? ((i & 1) ? value & 15 : value >> 4) : value);
+            const int shown = static_cast<int>(std::clamp<std::int64_t>(width - x, 0, count));
+            for (int i = 0; i < shown; ++i)
+                setIndex(x + i, fourBit ? ((i & 1) ? value & 15 : value >> 4) : value);
+            x += count;
             touched = true;
         } else if (value == 0) {
             finishRow();

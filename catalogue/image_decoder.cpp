@@ -38,9 +38,13 @@ Reader readerFor(const QString& path) {
                      "\" (only bmp, jpg and jpeg files are read)");
 }
 
-// Decodes the file row by row onto the canvas that the planner asks for once the
-// picture's size is known.
-QImage drawPicture(const QString& path, CanvasPlanner planner) {
+} // namespace
+
+QImage drawPicture(const QString& path, const CanvasPlanner& planner, RowReading reading,
+                   const std::atomic<bool>* cancel) {
+    RowSampler sampler(planner, cancel);
+    if (sampler.cancelled())
+        throw DecodeCancelled(path.toStdString() + ": cancelled");
     const Reader reader = readerFor(path);
     // "e": the descriptor is not inherited by programs started meanwhile.
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(QFile::encodeName(path), "rbe"));
@@ -48,12 +52,13 @@ QImage drawPicture(const QString& path, CanvasPlanner planner) {
         char buffer[256];
         refuse(path, strerror_r(errno, buffer, sizeof buffer));
     }
-    RowSampler sampler(std::move(planner));
     try {
         if (reader == Reader::Bmp)
             readBmp(file.get(), sampler);
         else
-            readJpeg(file.get(), sampler);
+            readJpeg(file.get(), sampler, reading);
+    } catch (const DecodeCancelled&) {
+        throw DecodeCancelled(path.toStdString() + ": cancelled");
     } catch (const DecodeError& e) {
         refuse(path, e.what());
     } catch (const std::bad_alloc&) {
@@ -65,12 +70,8 @@ QImage drawPicture(const QString& path, CanvasPlanner planner) {
     return canvas;
 }
 
-} // namespace
-
-QImage makeThumbnail(const QString& path, int n, bool slowRead) {
-    if (n <= 0)
-        refuse(path, "the thumbnail size " + std::to_string(n) + " is not positive");
-    return drawPicture(path, [n, slowRead](int pw, int ph) {
+CanvasPlanner thumbnailPlanner(int n, bool slowRead) {
+    return [n, slowRead](int pw, int ph) {
         CanvasPlan plan;
         plan.canvasWidth = n;
         plan.canvasHeight = n;
@@ -84,28 +85,41 @@ QImage makeThumbnail(const QString& path, int n, bool slowRead) {
             plan.target = fitThumbnail(pw, ph, n);
         }
         return plan;
-    });
+    };
 }
 
-QImage composeOnScreen(const QString& path, int sw, int sh) {
-    return drawPicture(path, [sw, sh](int pw, int ph) {
+CanvasPlanner screenPlanner(int sw, int sh) {
+    return [sw, sh](int pw, int ph) {
         CanvasPlan plan;
         plan.canvasWidth = sw;
         plan.canvasHeight = sh;
         plan.background = qRgb(0, 0, 0);
         plan.target = fitToScreen(pw, ph, sw, sh);
         return plan;
-    });
+    };
+}
+
+QImage makeThumbnail(const QString& path, int n, bool slowRead, const std::atomic<bool>* cancel) {
+    if (n <= 0)
+        refuse(path, "the thumbnail size " + std::to_string(n) + " is not positive");
+    return drawPicture(path, thumbnailPlanner(n, slowRead), RowReading::SkipUnshown, cancel);
+}
+
+QImage composeOnScreen(const QString& path, int sw, int sh, const std::atomic<bool>* cancel) {
+    return drawPicture(path, screenPlanner(sw, sh), RowReading::SkipUnshown, cancel);
 }
 
 QImage decodeWhole(const QString& path) {
-    return drawPicture(path, [](int pw, int ph) {
-        CanvasPlan plan;
-        plan.canvasWidth = pw;
-        plan.canvasHeight = ph;
-        plan.target = {0, 0, pw, ph};
-        return plan;
-    });
+    return drawPicture(
+        path,
+        [](int pw, int ph) {
+            CanvasPlan plan;
+            plan.canvasWidth = pw;
+            plan.canvasHeight = ph;
+            plan.target = {0, 0, pw, ph};
+            return plan;
+        },
+        RowReading::ReadAll);
 }
 
 } // namespace volmarin

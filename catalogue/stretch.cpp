@@ -38,7 +38,13 @@ std::string sizeText(std::int64_t w, std::int64_t h) {
 
 } // namespace
 
-RowSampler::RowSampler(CanvasPlanner planner) : planner_(std::move(planner)) {}
+RowSampler::RowSampler(CanvasPlanner planner, const std::atomic<bool>* cancel)
+    : planner_(std::move(planner)), cancel_(cancel) {}
+
+void RowSampler::checkCancelled() const {
+    if (cancelled())
+        throw DecodeCancelled("cancelled");
+}
 
 void RowSampler::begin(int pictureWidth, int pictureHeight) {
     if (pictureWidth <= 0 || pictureHeight <= 0)
