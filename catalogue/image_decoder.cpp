@@ -14,6 +14,10 @@
 #include <memory>
 #include <new>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace volmarin {
 
 namespace {
@@ -38,6 +42,40 @@ Reader readerFor(const QString& path) {
                      "\" (only bmp, jpg and jpeg files are read)");
 }
 
+// What the program says of a file that cannot be opened.
+std::string openingReason(int error) {
+    char buffer[256];
+    return strerror_r(error, buffer, sizeof buffer);
+}
+
+// Opens a picture for reading. O_NONBLOCK: opening a FIFO would otherwise wait for a
+// writer, and some devices wait on open too; only a regular file is read, after which the
+// descriptor is made blocking again for plain reads.
+std::unique_ptr<std::FILE, FileCloser> openPicture(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        refuse(path, openingReason(errno));
+    struct stat info;
+    int flags = 0;
+    if (::fstat(fd, &info) != 0 || (flags = ::fcntl(fd, F_GETFL)) < 0) {
+        const int error = errno;
+        ::close(fd);
+        refuse(path, openingReason(error));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        refuse(path, S_ISDIR(info.st_mode) ? "it is a folder, not a file"
+                                           : "it is not a regular file (a pipe, socket or device)");
+    }
+    std::FILE* file = nullptr;
+    if (::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(file = ::fdopen(fd, "rb"))) {
+        const int error = errno;
+        ::close(fd);
+        refuse(path, openingReason(error));
+    }
+    return std::unique_ptr<std::FILE, FileCloser>(file);
+}
+
 } // namespace
 
 QImage drawPicture(const QString& path, const CanvasPlanner& planner, RowReading reading,
@@ -46,12 +84,7 @@ QImage drawPicture(const QString& path, const CanvasPlanner& planner, RowReading
     if (sampler.cancelled())
         throw DecodeCancelled(path.toStdString() + ": cancelled");
     const Reader reader = readerFor(path);
-    // "e": the descriptor is not inherited by programs started meanwhile.
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(QFile::encodeName(path), "rbe"));
-    if (!file) {
-        char buffer[256];
-        refuse(path, strerror_r(errno, buffer, sizeof buffer));
-    }
+    const std::unique_ptr<std::FILE, FileCloser> file = openPicture(path);
     try {
         if (reader == Reader::Bmp)
             readBmp(file.get(), sampler);

@@ -4,18 +4,24 @@
 #include "catalogue/image_decoder.h"
 #include "catalogue/stretch.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
+#include <future>
 #include <random>
 #include <vector>
 
+#include <fcntl.h>
 #include <jpeglib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace volmarin {
 namespace {
@@ -317,6 +323,38 @@ TEST_F(DecodeRowsTest, ReaderChosenByExtensionAndErrorsNameFileAndReason) {
     EXPECT_NE(twelveBit.find("Unsupported JPEG data precision 12"), std::string::npos) << twelveBit;
     for (const std::string& text : {png, missing, twelveBit})
         EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+}
+
+TEST_F(DecodeRowsTest, OnlyRegularFilesAreReadAndOpeningNeverWaits) {
+    // Opening a FIFO for reading waits for a writer, which froze the whole load once.
+    const QString fifo = file("p4.jpg");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("x.jpg"));
+    const QString folder = file("x.jpg");
+    for (const QString& path : {fifo, folder}) {
+        SCOPED_TRACE(path.toStdString());
+        for (const bool viewer : {false, true}) {
+            auto pending = std::async(std::launch::async, [path, viewer]() -> std::string {
+                try {
+                    if (viewer)
+                        composeOnScreen(path, 1024, 768);
+                    else
+                        makeThumbnail(path, 80, false);
+                } catch (const DecodeError& e) {
+                    return e.what();
+                }
+                return "no error";
+            });
+            if (pending.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+                // Let the stuck reader go: a writer opening and closing ends its wait.
+                ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+                FAIL() << "the reader waited on its file";
+            }
+            const std::string text = pending.get();
+            EXPECT_NE(text.find(path.toStdString()), std::string::npos) << text;
+            EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+        }
+    }
 }
 
 } // namespace
