@@ -28,8 +28,24 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// The file as the messages name it: its path, kept on one line (a file name may hold any
+// character but "/" and NUL, line breaks included).
+std::string shownPath(const QString& path) {
+    QString shown = path;
+    for (QChar& c : shown) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7f || u == 0x85 || u == 0x2028 || u == 0x2029)
+            c = QLatin1Char('?');
+    }
+    return shown.toStdString();
+}
+
 [[noreturn]] void refuse(const QString& path, const std::string& reason) {
-    throw DecodeError(path.toStdString() + ": " + reason);
+    throw DecodeError("画像ファイル「" + shownPath(path) + "」を読み込めません：" + reason);
+}
+
+[[noreturn]] void giveUp(const QString& path) {
+    throw DecodeCancelled("画像ファイル「" + shownPath(path) + "」の読み込みを取り消しました");
 }
 
 Reader readerFor(const QString& path) {
@@ -38,14 +54,40 @@ Reader readerFor(const QString& path) {
         return Reader::Bmp;
     if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg"))
         return Reader::Jpeg;
-    refuse(path, "no reader for the extension \"" + QFileInfo(path).suffix().toStdString() +
-                     "\" (only bmp, jpg and jpeg files are read)");
+    const std::string readable = "（読み込めるのは bmp、jpg、jpeg のファイルです）";
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.isEmpty())
+        refuse(path, "拡張子がありません" + readable);
+    refuse(path, "拡張子「" + shownPath(suffix) + "」の画像は読み込めません" + readable);
 }
 
-// What the program says of a file that cannot be opened.
+// Why a file cannot be opened, in the program's words for the usual causes.
 std::string openingReason(int error) {
-    char buffer[256];
-    return strerror_r(error, buffer, sizeof buffer);
+    switch (error) {
+    case ENOENT:
+        return "ファイルが見つかりません";
+    case EACCES:
+    case EPERM:
+        return "ファイルを読む権限がありません";
+    case ENOTDIR:
+        return "パスの途中にフォルダーでないものがあります";
+    case ELOOP:
+        return "シンボリックリンクが循環しているか、多すぎます";
+    case ENAMETOOLONG:
+        return "パスが長すぎます";
+    case EMFILE:
+    case ENFILE:
+        return "開いているファイルが多すぎます";
+    case ENOMEM:
+        return "メモリが足りません";
+    case EIO:
+        return "読み込み中に入出力エラーが起きました";
+    default: {
+        char buffer[256];
+        return std::string("ファイルを開けません（") + strerror_r(error, buffer, sizeof buffer) +
+               "）";
+    }
+    }
 }
 
 // Opens a picture for reading. O_NONBLOCK: opening a FIFO would otherwise wait for a
@@ -64,8 +106,9 @@ std::unique_ptr<std::FILE, FileCloser> openPicture(const QString& path) {
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        refuse(path, S_ISDIR(info.st_mode) ? "it is a folder, not a file"
-                                           : "it is not a regular file (a pipe, socket or device)");
+        refuse(path, S_ISDIR(info.st_mode)
+                         ? "ファイルではなくフォルダーです"
+                         : "通常のファイルではありません（パイプ、ソケット、デバイスなど）");
     }
     std::FILE* file = nullptr;
     if (::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(file = ::fdopen(fd, "rb"))) {
@@ -82,7 +125,7 @@ QImage drawPicture(const QString& path, const CanvasPlanner& planner, RowReading
                    const std::atomic<bool>* cancel) {
     RowSampler sampler(planner, cancel);
     if (sampler.cancelled())
-        throw DecodeCancelled(path.toStdString() + ": cancelled");
+        giveUp(path);
     const Reader reader = readerFor(path);
     const std::unique_ptr<std::FILE, FileCloser> file = openPicture(path);
     try {
@@ -91,15 +134,15 @@ QImage drawPicture(const QString& path, const CanvasPlanner& planner, RowReading
         else
             readJpeg(file.get(), sampler, reading);
     } catch (const DecodeCancelled&) {
-        throw DecodeCancelled(path.toStdString() + ": cancelled");
+        giveUp(path);
     } catch (const DecodeError& e) {
         refuse(path, e.what());
     } catch (const std::bad_alloc&) {
-        refuse(path, "out of memory");
+        refuse(path, "メモリが足りません");
     }
     QImage canvas = sampler.takeCanvas();
     if (canvas.isNull())
-        refuse(path, "no picture was read");
+        refuse(path, "画像を読み取れませんでした");
     return canvas;
 }
 
@@ -134,7 +177,7 @@ CanvasPlanner screenPlanner(int sw, int sh) {
 
 QImage makeThumbnail(const QString& path, int n, bool slowRead, const std::atomic<bool>* cancel) {
     if (n <= 0)
-        refuse(path, "the thumbnail size " + std::to_string(n) + " is not positive");
+        refuse(path, "サムネイルの大きさ " + std::to_string(n) + " は正の数ではありません");
     return drawPicture(path, thumbnailPlanner(n, slowRead), RowReading::SkipUnshown, cancel);
 }
 

@@ -25,22 +25,30 @@ constexpr int kMaxScans = 500;
 // instead of exhausting the machine.
 constexpr long kMaxWorkingMemory = 512L << 20;
 
-// libjpeg's default error handler prints and calls exit(). Ours formats the message and
+// libjpeg never stops short with the program's data source, which ends every file with an
+// end marker; should it all the same, this is the reason given.
+constexpr const char* kStoppedEarly = "JPEG の復号が最後の行の前で止まりました";
+
+// libjpeg's default error handler prints and calls exit(). Ours writes the reason and
 // jumps back into readJpeg, which turns it into a DecodeError.
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
+    char message[JMSG_LENGTH_MAX + 100];
 };
 
 void jumpOut(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     if (cinfo->err->msg_code == JERR_NO_BACKING_STORE)
         std::snprintf(err->message, sizeof err->message,
-                      "the picture needs more than %ld MiB of decoder memory",
-                      kMaxWorkingMemory >> 20);
-    else
-        (*cinfo->err->format_message)(cinfo, err->message);
+                      "JPEG の復号に %ld MiB を超えるメモリが要ります", kMaxWorkingMemory >> 20);
+    else {
+        // libjpeg's own words, behind ours.
+        char libjpegText[JMSG_LENGTH_MAX];
+        (*cinfo->err->format_message)(cinfo, libjpegText);
+        std::snprintf(err->message, sizeof err->message, "JPEG を復号できません（libjpeg: %s）",
+                      libjpegText);
+    }
     std::longjmp(err->jump, 1);
 }
 
@@ -122,8 +130,8 @@ void watchProgress(j_common_ptr cinfo) {
     stopIfCancelled(cinfo);
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
         ErrorManager* err = contextOf(cinfo).err;
-        std::snprintf(err->message, sizeof err->message, "more than %d scans in a progressive file",
-                      kMaxScans);
+        std::snprintf(err->message, sizeof err->message,
+                      "プログレッシブ JPEG のスキャンが %d を超えています", kMaxScans);
         std::longjmp(err->jump, 1);
     }
 }
@@ -172,8 +180,8 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
     err.message[0] = '\0';
     if (setjmp(err.jump)) {
         if (sampler.cancelled())
-            throw DecodeCancelled("cancelled");
-        throw DecodeError(std::string("JPEG: ") + err.message);
+            throw DecodeCancelled("読み込みを取り消しました");
+        throw DecodeError(err.message);
     }
 
     jpeg_create_decompress(&cinfo);
@@ -210,7 +218,7 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
     const bool inverted = cinfo.saw_Adobe_marker;
     const auto readRow = [&] {
         if (jpeg_read_scanlines(&cinfo, decoded, 1) != 1)
-            throw DecodeError("JPEG: the decoder stopped before the last row");
+            throw DecodeError(kStoppedEarly);
     };
     const auto deliver = [&](int y) {
         if (cmyk)
@@ -243,7 +251,7 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
             if (intoGroup != 0)
                 count = std::min(count, group - intoGroup);
             if (jpeg_skip_scanlines(&cinfo, count) != count)
-                throw DecodeError("JPEG: the decoder stopped before the last row");
+                throw DecodeError(kStoppedEarly);
         }
         sampler.checkCancelled();
         readRow();
