@@ -3,20 +3,31 @@
 // generated files of every chroma layout libjpeg's skipping treats apart (context-row
 // upsampling, row groups of two and four rows, tiny widths, several scans, arithmetic
 // coding, restart markers, CMYK and YCCK).
+//
+// Abandoned decodes: a raised cancel flag ends a large decode within a moment, wherever it
+// is (skipping rows, reading rows, or taking in the scans of a progressive file), with
+// DecodeCancelled. Times are compared with the same decode left to finish in this test,
+// never with absolute figures.
 
 #include "catalogue/image_decoder.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -63,6 +74,13 @@ const std::vector<JpegLayout>& layouts() {
         {"ycck-420", JCS_YCCK, {{2, 2}, {1, 1}, {1, 1}, {2, 2}}},
     };
     return all;
+}
+
+const JpegLayout& layoutNamed(const std::string& name) {
+    for (const JpegLayout& layout : layouts())
+        if (layout.name == name)
+            return layout;
+    throw std::invalid_argument(name);
 }
 
 // Noise over gradients: every row and column differs from its neighbours, so a row taken
@@ -221,6 +239,118 @@ TEST(DecodeSkipTest, CorpusJpegsGiveTheCanvasesOfAFullDecode) {
     EXPECT_GE(files, 150);
     // Most of the corpus decodes; each file that does is compared on eleven canvases.
     EXPECT_GE(compared, 100 * 11);
+}
+
+using Decode = std::function<QImage(const std::atomic<bool>*)>;
+
+double msSince(const QElapsedTimer& clock) {
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+enum class Outcome { Finished, Cancelled, Failed };
+
+struct CancelledRun {
+    Outcome outcome = Outcome::Failed;
+    double endedMs = 0;  // from the start of the decode
+    double raisedMs = 0; // when the flag went up
+};
+
+// Starts the decode on another thread and raises the flag after raiseAfterMs.
+CancelledRun cancelAfter(const Decode& decode, double raiseAfterMs) {
+    std::atomic<bool> cancel{false};
+    CancelledRun run;
+    QElapsedTimer clock;
+    clock.start();
+    std::thread worker([&] {
+        try {
+            decode(&cancel);
+            run.outcome = Outcome::Finished;
+        } catch (const DecodeCancelled&) {
+            run.outcome = Outcome::Cancelled;
+        } catch (const DecodeError&) {
+            run.outcome = Outcome::Failed;
+        }
+        run.endedMs = msSince(clock);
+    });
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(raiseAfterMs));
+    run.raisedMs = msSince(clock);
+    cancel = true;
+    worker.join();
+    return run;
+}
+
+TEST(DecodeSkipTest, ARaisedFlagEndsALargeDecodeWellBeforeItWouldFinish) {
+    QTemporaryDir dir;
+    const QString baseline = dir.filePath("baseline.jpg");
+    const QString progressive = dir.filePath("progressive.jpg");
+    writeJpeg(baseline, layoutNamed("420"), 6000, 4000);
+    writeJpeg(progressive, layoutNamed("420-progressive"), 6000, 4000);
+
+    const struct {
+        const char* what;
+        Decode decode;
+    } cases[] = {
+        // Mostly skipping: 80 of 4000 rows are read.
+        {"baseline thumbnail",
+         [&](const std::atomic<bool>* cancel) {
+             return makeThumbnail(baseline, 80, false, cancel);
+         }},
+        // Reading a row in four.
+        {"baseline screen",
+         [&](const std::atomic<bool>* cancel) {
+             return composeOnScreen(baseline, 1920, 1080, cancel);
+         }},
+        // Most of the time goes into taking in the scans, inside jpeg_start_decompress.
+        {"progressive screen",
+         [&](const std::atomic<bool>* cancel) {
+             return composeOnScreen(progressive, 1920, 1080, cancel);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::atomic<bool> never{false};
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_FALSE(c.decode(&never).isNull());
+        const double fullMs = msSince(clock);
+
+        // Raised a quarter of the way through, the decode must end long before the rest
+        // of it would have run. On a busy machine the raise can come too late to meet the
+        // decode; then it is tried again.
+        CancelledRun run;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            run = cancelAfter(c.decode, fullMs / 4);
+            if (run.outcome != Outcome::Finished)
+                break;
+        }
+        ASSERT_EQ(run.outcome, Outcome::Cancelled) << "full decode " << fullMs << " ms";
+        EXPECT_LT(run.endedMs - run.raisedMs, fullMs / 5)
+            << "raised at " << run.raisedMs << " ms, ended at " << run.endedMs
+            << " ms; full decode " << fullMs << " ms";
+        EXPECT_LT(run.endedMs, fullMs * 0.6) << "full decode " << fullMs << " ms";
+    }
+}
+
+TEST(DecodeSkipTest, AFlagRaisedBeforehandStopsEveryReaderAtOnce) {
+    QTemporaryDir dir;
+    const QString jpeg = dir.filePath("small.jpg");
+    writeJpeg(jpeg, layoutNamed("420"), 64, 48);
+    const QString bmp = dir.filePath("small.bmp");
+    ASSERT_TRUE(QImage(64, 48, QImage::Format_RGB32).save(bmp, "BMP"));
+    const std::atomic<bool> raised{true};
+    for (const QString& path : {jpeg, bmp}) {
+        try {
+            makeThumbnail(path, 80, false, &raised);
+            ADD_FAILURE() << "not cancelled: " << path.toStdString();
+        } catch (const DecodeCancelled& e) {
+            EXPECT_NE(std::string(e.what()).find(path.toStdString()), std::string::npos)
+                << e.what();
+        }
+        EXPECT_THROW(composeOnScreen(path, 1024, 768, &raised), DecodeCancelled);
+        // A lowered flag changes nothing.
+        const std::atomic<bool> lowered{false};
+        EXPECT_EQ(makeThumbnail(path, 80, false, &lowered), makeThumbnail(path, 80, false));
+    }
 }
 
 } // namespace
