@@ -12,7 +12,7 @@
 
 namespace volmarin::bench {
 
-bool writeTestPhoto(const QString& path, int width, int height) {
+bool writeTestPhoto(const QString& path, int width, int height, bool progressive) {
     std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
     if (!file)
         return false;
@@ -27,6 +27,8 @@ bool writeTestPhoto(const QString& path, int width, int height) {
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 90, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(std::size_t{3} * width);
     std::mt19937 random(42);

@@ -8,8 +8,9 @@
 
 namespace volmarin::bench {
 
-// Writes a photo-like baseline JPEG (gradients, a checker and noise) at quality 90.
-bool writeTestPhoto(const QString& path, int width, int height);
+// Writes a photo-like JPEG (gradients, a checker and noise) at quality 90, 4:2:0: baseline,
+// or progressive with libjpeg's standard scan script.
+bool writeTestPhoto(const QString& path, int width, int height, bool progressive = false);
 
 // The least any full-size decode must do: every scanline of the file, with the program's
 // settings (JDCT_ISLOW, fancy upsampling), into one reused row buffer.

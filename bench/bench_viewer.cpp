@@ -5,8 +5,8 @@
 //                                 being on the viewer, paging through ten 6000 x 4000
 //                                 JPEGs with a 300 ms look at each (target <= 25)
 //   viewer_first_vs_decode_ratio  a first showing, with nothing composed ahead, against a
-//                                 bare full-size libjpeg decode of the same file
-//                                 (target <= 1.10)
+//                                 bare full-size libjpeg decode of the same file, followed
+//                                 by the two times (target <= 1.00)
 
 #include "bench_support.h"
 
@@ -138,7 +138,9 @@ int main(int argc, char** argv) {
     const double decode = bench::median(decodes);
     std::printf("viewer_first_showing_ms: %.1f ms\n", first);
     std::printf("viewer_bare_decode_ms: %.1f ms\n", decode);
-    std::printf("viewer_first_vs_decode_ratio: %.3f ratio\n", first / decode);
+    std::printf("viewer_first_vs_decode_ratio: %.3f ratio (first showing %.1f ms / bare decode "
+                "%.1f ms)\n",
+                first / decode, first, decode);
 
     destroyWindowSet();
     return 0;

@@ -31,7 +31,7 @@ enum Compression : std::uint32_t {
 };
 
 [[noreturn]] void fail(const std::string& reason) {
-    throw DecodeError("BMP: " + reason);
+    throw DecodeError(reason);
 }
 
 std::uint32_t le32(const std::uint8_t* p) {
@@ -88,19 +88,19 @@ struct Layout {
 Layout readLayout(std::FILE* file) {
     Layout layout;
     if (fseeko(file, 0, SEEK_END) != 0)
-        fail("the file cannot be read");
+        fail("BMP ファイルを読めません");
     layout.fileSize = ftello(file);
 
     std::uint8_t head[kFileHeaderSize + kLargestHeaderSize + 16];
     if (!readAt(file, 0, head, sizeof head) || layout.fileSize < kFileHeaderSize + 4)
-        fail("the file is too short");
+        fail("BMP ファイルとしては短すぎます");
     if (head[0] != 'B' || head[1] != 'M')
-        fail("not a BMP file (no \"BM\" signature)");
+        fail("BMP ファイルではありません（先頭に「BM」がありません）");
     const std::uint32_t offBits = le32(head + 10);
     const std::uint8_t* info = head + kFileHeaderSize;
     const std::uint32_t headerSize = le32(info);
     if (layout.fileSize < kFileHeaderSize + std::int64_t{headerSize})
-        fail("the file ends inside its header");
+        fail("BMP ファイルがヘッダーの途中で終わっています");
 
     bool os2 = false;
     std::int64_t width = 0, height = 0;
@@ -134,7 +134,8 @@ Layout readLayout(std::FILE* file) {
                 paletteOffset += layout.compression == kAlphaBitFields ? 16 : 12;
         }
     } else {
-        fail("unsupported header size " + std::to_string(headerSize));
+        fail("BMP のヘッダーの大きさ " + std::to_string(headerSize) +
+             " バイトには対応していません");
     }
 
     if (height < 0) {
@@ -142,43 +143,48 @@ Layout readLayout(std::FILE* file) {
         height = -height;
     }
     if (width <= 0 || height <= 0)
-        fail("bad picture size " + std::to_string(width) + " x " + std::to_string(height));
+        fail("BMP の画像の大きさ " + std::to_string(width) + " × " + std::to_string(height) +
+             " は正しくありません");
     if (width > kMaxPictureSide || height > kMaxPictureSide)
-        fail("the picture is too large to read (" + std::to_string(width) + " x " +
-             std::to_string(height) + " pixels; at most 65535 a side)");
+        fail("画像が大きすぎて読み込めません（" + std::to_string(width) + " × " +
+             std::to_string(height) + " ピクセル。1 辺 65535 ピクセルまでです）");
     layout.width = static_cast<int>(width);
     layout.height = static_cast<int>(height);
 
     if (os2 && layout.compression == 3)
-        fail("OS/2 Huffman compression is not supported");
+        fail("OS/2 BMP のハフマン圧縮には対応していません");
     if (os2 && layout.compression == 4)
-        fail("OS/2 RLE24 compression is not supported");
+        fail("OS/2 BMP の RLE24 圧縮には対応していません");
     switch (layout.compression) {
     case kRgb:
         if (layout.bitCount != 1 && layout.bitCount != 2 && layout.bitCount != 4 &&
             layout.bitCount != 8 && layout.bitCount != 16 && layout.bitCount != 24 &&
             layout.bitCount != 32)
-            fail("unsupported bit depth " + std::to_string(layout.bitCount));
+            fail("BMP の 1 画素 " + std::to_string(layout.bitCount) +
+                 " ビットには対応していません");
         break;
     case kRle8:
         if (layout.bitCount != 8)
-            fail("RLE8 compression with " + std::to_string(layout.bitCount) + " bits a pixel");
+            fail("RLE8 圧縮の BMP なのに 1 画素が " + std::to_string(layout.bitCount) +
+                 " ビットです");
         break;
     case kRle4:
         if (layout.bitCount != 4)
-            fail("RLE4 compression with " + std::to_string(layout.bitCount) + " bits a pixel");
+            fail("RLE4 圧縮の BMP なのに 1 画素が " + std::to_string(layout.bitCount) +
+                 " ビットです");
         break;
     case kBitFields:
     case kAlphaBitFields:
         if (layout.bitCount != 16 && layout.bitCount != 32)
-            fail("bit fields with " + std::to_string(layout.bitCount) + " bits a pixel");
+            fail("ビットフィールドの BMP なのに 1 画素が " + std::to_string(layout.bitCount) +
+                 " ビットです");
         break;
     case kJpeg:
-        fail("embedded JPEG data is not supported");
+        fail("JPEG を埋め込んだ BMP には対応していません");
     case kPng:
-        fail("embedded PNG data is not supported");
+        fail("PNG を埋め込んだ BMP には対応していません");
     default:
-        fail("unknown compression " + std::to_string(layout.compression));
+        fail("BMP の圧縮形式 " + std::to_string(layout.compression) + " は不明です");
     }
 
     if (layout.compression == kRgb && layout.bitCount == 16) {
@@ -271,6 +277,7 @@ void readUncompressed(std::FILE* file, const Layout& layout, RowSampler& sampler
     std::vector<std::uint8_t> stored(static_cast<std::size_t>(stride));
     std::vector<std::uint8_t> rgb(std::size_t{3} * layout.width);
     for (const int y : sampler.wantedRows()) {
+        sampler.checkCancelled();
         const std::int64_t storedRow = flipRow(layout, y);
         // Rows past the end of a short file read as zeros (black, or palette entry 0).
         readAt(file, layout.dataOffset + storedRow * stride, stored.data(), stored.size());
@@ -338,20 +345,27 @@ void readRunLength(std::FILE* file, const Layout& layout, RowSampler& sampler) {
     std::int64_t x = 0;
     bool touched = false;
     auto finishRow = [&] {
+        sampler.checkCancelled();
         deliverRow(row);
         if (touched)
             std::fill(indices.begin(), indices.end(), 0);
         touched = false;
         ++row;
     };
-    while (row < layout.height) {
+    // A damaged file may hold megabytes of runs without ever ending a row, so the flag is
+    // also watched every few thousand runs, and runs past the right edge cost nothing.
+    for (unsigned runs = 1; row < layout.height; ++runs) {
+        if (runs % 4096 == 0)
+            sampler.checkCancelled();
         const int count = stream->next();
         const int value = stream->next();
         if (value < 0)
             break;
         if (count > 0) {
-            for (int i = 0; i < count; ++i, ++x)
-                setIndex(x, fourBit ? ((i & 1) ? value & 15 : value >> 4) : value);
+            const int shown = static_cast<int>(std::clamp<std::int64_t>(width - x, 0, count));
+            for (int i = 0; i < shown; ++i)
+                setIndex(x + i, fourBit ? ((i & 1) ? value & 15 : value >> 4) : value);
+            x += count;
             touched = true;
         } else if (value == 0) {
             finishRow();

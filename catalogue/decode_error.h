@@ -10,4 +10,10 @@ class DecodeError : public std::runtime_error {
     using runtime_error::runtime_error;
 };
 
+// A decode given up because its caller raised the cancel flag: nobody waits for the
+// picture any more. The text names the file like that of any DecodeError.
+class DecodeCancelled : public DecodeError {
+    using DecodeError::DecodeError;
+};
+
 } // namespace volmarin

@@ -33,36 +33,42 @@ std::vector<int> sourceMap(int start, int len, int canvasLen, int stageLen, int 
 }
 
 std::string sizeText(std::int64_t w, std::int64_t h) {
-    return std::to_string(w) + " x " + std::to_string(h);
+    return std::to_string(w) + " × " + std::to_string(h);
 }
 
 } // namespace
 
-RowSampler::RowSampler(CanvasPlanner planner) : planner_(std::move(planner)) {}
+RowSampler::RowSampler(CanvasPlanner planner, const std::atomic<bool>* cancel)
+    : planner_(std::move(planner)), cancel_(cancel) {}
+
+void RowSampler::checkCancelled() const {
+    if (cancelled())
+        throw DecodeCancelled("読み込みを取り消しました");
+}
 
 void RowSampler::begin(int pictureWidth, int pictureHeight) {
     if (pictureWidth <= 0 || pictureHeight <= 0)
-        throw DecodeError("the picture has no pixels (" + sizeText(pictureWidth, pictureHeight) +
-                          ")");
+        throw DecodeError("画像に画素がありません（" + sizeText(pictureWidth, pictureHeight) +
+                          "）");
     if (pictureWidth > kMaxPictureSide || pictureHeight > kMaxPictureSide ||
         std::int64_t{pictureWidth} * pictureHeight > kMaxPicturePixels)
-        throw DecodeError("the picture is too large to read (" +
+        throw DecodeError("画像が大きすぎて読み込めません（" +
                           sizeText(pictureWidth, pictureHeight) +
-                          " pixels; at most 65535 a side and 2^30 in all)");
+                          " ピクセル。1 辺 65535 ピクセル、全体で 2^30 ピクセルまでです）");
     pictureWidth_ = pictureWidth;
     pictureHeight_ = pictureHeight;
 
     const CanvasPlan plan = planner_(pictureWidth, pictureHeight);
     if (plan.canvasWidth <= 0 || plan.canvasHeight <= 0)
-        throw DecodeError("an image of " + sizeText(plan.canvasWidth, plan.canvasHeight) +
-                          " pixels cannot be made");
+        throw DecodeError(sizeText(plan.canvasWidth, plan.canvasHeight) +
+                          " ピクセルの画像は作れません");
     if (std::int64_t{plan.canvasWidth} * plan.canvasHeight * 3 > kMaxCanvasBytes)
-        throw DecodeError("an image of " + sizeText(plan.canvasWidth, plan.canvasHeight) +
-                          " pixels cannot be made (at most 256 MiB)");
+        throw DecodeError(sizeText(plan.canvasWidth, plan.canvasHeight) +
+                          " ピクセルの画像は作れません（256 MiB までです）");
     canvas_ = QImage(plan.canvasWidth, plan.canvasHeight, QImage::Format_RGB888);
     if (canvas_.isNull())
-        throw DecodeError("out of memory for an image of " +
-                          sizeText(plan.canvasWidth, plan.canvasHeight) + " pixels");
+        throw DecodeError(sizeText(plan.canvasWidth, plan.canvasHeight) +
+                          " ピクセルの画像を作るメモリが足りません");
     canvas_.fill(plan.background);
 
     const Placement& t = plan.target;

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -47,7 +48,13 @@ using CanvasPlanner = std::function<CanvasPlan(int pictureWidth, int pictureHeig
 // more than one row of its own.
 class RowSampler {
 public:
-    explicit RowSampler(CanvasPlanner planner);
+    // The readers watch cancel, when given, between rows and give up with DecodeCancelled
+    // once it is raised.
+    explicit RowSampler(CanvasPlanner planner, const std::atomic<bool>* cancel = nullptr);
+
+    bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    // Throws DecodeCancelled when the cancel flag is raised.
+    void checkCancelled() const;
 
     // Told the picture's size before any row; checks the size limits, makes the canvas.
     // Throws DecodeError with the reason when the picture or its canvas is refused.
@@ -66,6 +73,7 @@ public:
 
 private:
     CanvasPlanner planner_;
+    const std::atomic<bool>* cancel_;
     QImage canvas_;
     int pictureWidth_ = 0;
     int pictureHeight_ = 0;

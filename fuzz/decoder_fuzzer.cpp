@@ -6,7 +6,9 @@
 // selector that matches their type.
 //
 // The readers must answer any input with a picture of the asked size or a DecodeError;
-// anything else (a sanitizer report, another exception, a wrong size) is a crash.
+// anything else (a sanitizer report, another exception, a wrong size) is a crash. A JPEG
+// that the every-row decode reads must also give the very same canvas when the rows that
+// are not shown are skipped.
 
 #include "catalogue/decode_error.h"
 #include "catalogue/image_decoder.h"
@@ -70,6 +72,24 @@ void expectSize(const QImage& image, int width, int height, const char* what) {
     }
 }
 
+// Reading stops after the last row shown, so the every-row decode may still fail further
+// down; where it succeeds, the skipping decode must have drawn the same canvas.
+void expectSameAsReadingAll(const QString& path, const volmarin::CanvasPlanner& planner,
+                            const QImage& skipped, const char* what) {
+    QImage reference;
+    try {
+        reference = volmarin::drawPicture(path, planner, volmarin::RowReading::ReadAll);
+    } catch (const volmarin::DecodeError&) {
+        return;
+    }
+    if (skipped != reference) {
+        std::fprintf(stderr, "%s: %s\n", what,
+                     skipped.isNull() ? "refused a file read by the every-row decode"
+                                      : "drew another canvas than the every-row decode");
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -82,15 +102,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScreenSize screen = kScreens[(selector >> 5) & 7];
     const QString path = writeInput(data + 1, size - 1, extension);
 
+    QImage thumbnail, canvas;
     try {
-        expectSize(volmarin::makeThumbnail(path, n, slowRead), n, n, "makeThumbnail");
+        thumbnail = volmarin::makeThumbnail(path, n, slowRead);
+        expectSize(thumbnail, n, n, "makeThumbnail");
     } catch (const volmarin::DecodeError&) {
         // A clean refusal; the viewer must refuse the same file too, or draw it.
     }
     try {
-        expectSize(volmarin::composeOnScreen(path, screen.width, screen.height), screen.width,
-                   screen.height, "composeOnScreen");
+        canvas = volmarin::composeOnScreen(path, screen.width, screen.height);
+        expectSize(canvas, screen.width, screen.height, "composeOnScreen");
     } catch (const volmarin::DecodeError&) {
+    }
+    if (!(selector & 1)) {
+        expectSameAsReadingAll(path, volmarin::thumbnailPlanner(n, slowRead), thumbnail,
+                               "makeThumbnail");
+        expectSameAsReadingAll(path, volmarin::screenPlanner(screen.width, screen.height), canvas,
+                               "composeOnScreen");
     }
     return 0;
 }

@@ -15,9 +15,9 @@
 namespace {
 
 int usage() {
-    std::fputs("usage: volmarin-thumb [--size N] [--slow] FILE OUT.ppm\n"
-               "  --size N  thumbnail edge in pixels, 1 to 4096 (default 80)\n"
-               "  --slow    reduce pictures larger than 4N both ways to a quarter first\n",
+    std::fputs("使い方: volmarin-thumb [--size N] [--slow] 画像ファイル 出力.ppm\n"
+               "  --size N  サムネイルの 1 辺のピクセル数、1 から 4096（既定は 80）\n"
+               "  --slow    縦横とも 4N より大きい画像は先に 4 分の 1 に縮める（低速読み）\n",
                stderr);
     return 2;
 }
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         const QImage thumbnail =
             volmarin::makeThumbnail(QFile::decodeName(positional[0]), size, slow);
         if (!writePpm(thumbnail, positional[1])) {
-            std::fprintf(stderr, "%s: cannot write the thumbnail: %s\n", positional[1],
+            std::fprintf(stderr, "サムネイルを「%s」に書き込めません：%s\n", positional[1],
                          std::strerror(errno));
             return 1;
         }

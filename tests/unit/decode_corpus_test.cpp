@@ -66,7 +66,11 @@ TEST(DecodeCorpusTest, EveryFileGivesAThumbnailOrACleanError) {
                 } catch (const DecodeError& e) {
                     const std::string text = e.what();
                     EXPECT_EQ(text.find('\n'), std::string::npos) << text;
-                    EXPECT_EQ(text.rfind(path.toStdString() + ": ", 0), 0u) << text;
+                    EXPECT_EQ(
+                        text.rfind("画像ファイル「" + path.toStdString() + "」を読み込めません：",
+                                   0),
+                        0u)
+                        << text;
                     ++errors;
                 }
                 if (timer.elapsed() > slowest) {
