@@ -1,12 +1,13 @@
 #pragma once
 
+#include "catalogue/background_workers.h"
+
 #include <QImage>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
-#include <QThread>
-#include <QThreadPool>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,9 +15,9 @@
 
 namespace volmarin {
 
-// Makes the thumbnails of one load ahead of the load's ticks, in a small pool of worker
-// threads, so that a tick never waits for a decode: it takes the thumbnail when it is
-// ready and otherwise waits for the next tick.
+// Makes the thumbnails of one load ahead of the load's ticks, on a few worker threads, so
+// that a tick never waits for a decode: it takes the thumbnail when it is ready and
+// otherwise looks again at the next tick.
 class ThumbnailLoader {
 public:
     struct Result {
@@ -27,7 +28,8 @@ public:
     // paths: the files in load order. slowRead is asked once per file, when its decode is
     // queued.
     ThumbnailLoader(QStringList paths, int n, std::function<bool()> slowRead);
-    // Waits for running decodes; queued ones are dropped.
+    // Abandons the load's decodes: queued ones are dropped, running ones told to stop, and
+    // nothing is waited for.
     ~ThumbnailLoader();
 
     ThumbnailLoader(const ThumbnailLoader&) = delete;
@@ -43,17 +45,19 @@ public:
 private:
     void queueUpTo(int index);
 
+    // What the workers reach: it outlives the loader while an abandoned decode ends.
     struct Shared {
         QMutex mutex;
         std::map<int, Result> ready;
+        std::atomic<bool> abandoned{false};
     };
 
     QStringList paths_;
     int n_;
     std::function<bool()> slowRead_;
-    int queued_ = 0; // files [0, queued_) have been handed to the pool
+    int queued_ = 0; // files [0, queued_) have been handed to the workers
     std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
-    QThreadPool pool_;
+    BackgroundWorkers workers_;
 };
 
 } // namespace volmarin

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -38,8 +39,8 @@ struct PageCache::Job {
     std::mutex mutex;
     std::condition_variable done;
     State state = State::Queued;
-    bool dropped = false;
-    QImage canvas; // null when the file could not be read or changed meanwhile
+    std::atomic<bool> dropped{false}; // also tells a running composition to stop
+    QImage canvas;                    // null when the file could not be read or changed meanwhile
 
     void run() {
         {
@@ -54,7 +55,7 @@ struct PageCache::Job {
         try {
             // A file that changes while it is read may give a mixture of both versions.
             if (FileStamp::of(path) == stamp) {
-                made = composeOnScreen(path, screen.width(), screen.height());
+                made = composeOnScreen(path, screen.width(), screen.height(), &dropped);
                 if (FileStamp::of(path) != stamp) {
                     made = QImage();
                 }
@@ -72,13 +73,10 @@ struct PageCache::Job {
     }
 };
 
-PageCache::PageCache() {
-    pool_.setMaxThreadCount(1);
-}
+PageCache::PageCache() = default;
 
 PageCache::~PageCache() {
     clear();
-    pool_.waitForDone();
 }
 
 std::shared_ptr<PageCache::Job> PageCache::find(const QString& path, QSize screen) const {
@@ -91,9 +89,9 @@ std::shared_ptr<PageCache::Job> PageCache::find(const QString& path, QSize scree
 }
 
 void PageCache::drop(const std::shared_ptr<Job>& job) {
+    job->dropped = true;
     {
         const std::lock_guard lock(job->mutex);
-        job->dropped = true;
         job->canvas = QImage();
     }
     std::erase(jobs_, job);
@@ -174,7 +172,7 @@ void PageCache::start(const QString& path, QSize screen) {
         return; // a missing file is the showing's to report
     }
     jobs_.push_back(job);
-    pool_.start([job] { job->run(); });
+    worker_.run([job] { job->run(); });
 }
 
 void PageCache::clear() {
@@ -189,7 +187,7 @@ int PageCache::heldCanvases() const {
 }
 
 void PageCache::waitForIdle() {
-    pool_.waitForDone();
+    worker_.waitForIdle();
 }
 
 } // namespace volmarin

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "catalogue/background_workers.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
-#include <QThreadPool>
 
 #include <cstdint>
 #include <memory>
@@ -33,7 +34,7 @@ struct FileStamp {
 class PageCache {
 public:
     PageCache();
-    // Drops queued work and waits for a preparation that is running: it only reads a file.
+    // Drops every canvas and abandons the work not yet done, without waiting for it.
     ~PageCache();
     PageCache(const PageCache&) = delete;
     PageCache& operator=(const PageCache&) = delete;
@@ -53,7 +54,8 @@ public:
     void surround(const QString& path, const QString& previous, const QString& next, QSize screen,
                   bool forwardFirst);
 
-    // Drops every canvas and all work not yet done.
+    // Drops every canvas and abandons all work not yet done: a preparation that is running
+    // is told to stop, and nothing is waited for.
     void clear();
 
     // For tests and measurements: canvases held, ready or being made; how many showings
@@ -72,7 +74,7 @@ private:
     std::vector<std::shared_ptr<Job>> jobs_;
     // One worker: preparations are done one after another, so that a dropped one that is
     // still running and the next one are never composed at the same time.
-    QThreadPool pool_;
+    BackgroundWorkers worker_{1};
 };
 
 } // namespace volmarin
