@@ -12,6 +12,11 @@
 #include "viewer/notice_box.h"
 #include "viewer/size_dialog.h"
 
+#include <QScreen>
+
+#include <algorithm>
+#include <stdexcept>
+
 namespace volmarin {
 
 namespace {
@@ -27,8 +32,20 @@ void TForm2::Button1Click() {
     if (count < 1) {
         return;
     }
-    // A size text that is no number stops here, before anything has changed.
+    // A size text that is no number stops here, before anything has changed, and so does a
+    // size that no thumbnail can have (none, negative, larger than the screen): one report,
+    // not one for every file.
     const int n = toWholeNumber(Form5->ui.Edit1->text());
+    const QScreen* screen = Form1->screen();
+    const int largest = screen ? std::min(screen->size().width(), screen->size().height()) : 4096;
+    if (n < 1 || n > largest) {
+        throw std::runtime_error(
+            QStringLiteral(
+                "サムネイルの大きさ %1 では読み込めません（1 から %2 までにしてください）")
+                .arg(n)
+                .arg(largest)
+                .toStdString());
+    }
     QStringList files;
     files.reserve(count);
     for (int i = 0; i < count; ++i) {

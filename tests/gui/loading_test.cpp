@@ -199,13 +199,64 @@ TEST_F(LoadingTest, FileCountLimitAndEmptyFolder) {
     EXPECT_TRUE(Form2->isVisible());
 }
 
-TEST_F(LoadingTest, ASizeThatIsNoNumberGoesToTheErrorReportBeforeAnythingChanges) {
+TEST_F(LoadingTest, ASizeNoThumbnailCanHaveGoesToTheErrorReportBeforeAnythingChanges) {
     makePicture("a.bmp", 8, 8, Qt::gray);
-    Form5->ui.Edit1->setText("");
-    openAndPressOk(); // the click's exception reaches the application's error report
-    EXPECT_EQ(errors.size(), 1);
-    EXPECT_TRUE(Form2->isVisible());
-    EXPECT_FALSE(Form1->isEnabled());
-    EXPECT_EQ(Form1->modeWord(), "");
-    EXPECT_TRUE(LoadedFolder.isEmpty());
+    // Not a number; no size at all; negative; larger than any screen.
+    for (const char* size : {"", "0", "-5", "99999"}) {
+        SCOPED_TRACE(size);
+        errors.clear();
+        Form5->ui.Edit1->setText(size);
+        openAndPressOk(); // the click's exception reaches the application's error report
+        EXPECT_EQ(errors.size(), 1);
+        EXPECT_TRUE(Form2->isVisible());
+        EXPECT_FALSE(Form1->isEnabled());
+        EXPECT_EQ(Form1->modeWord(), "");
+        EXPECT_TRUE(LoadedFolder.isEmpty());
+        EXPECT_FALSE(Form1->Timer1->isActive());
+        click(Form2->ui.Button2);
+    }
+}
+
+// Esc while the workers are deep in pictures that take long to decode: the load stops at
+// once, and a new load straight after gets its own thumbnails only.
+TEST_F(LoadingTest, EscDuringSlowDecodesStopsAtOnceAndTheNextLoadIsItsOwn) {
+    makePicture("slow.jpg", 64, 64, Qt::darkGray);
+    QFile small(QDir(photos).filePath("slow.jpg"));
+    ASSERT_TRUE(small.open(QIODevice::ReadOnly));
+    QByteArray bytes = small.readAll();
+    small.close();
+    // The frame header claims 32768 x 32768: the decoder runs through rows of no data.
+    const qsizetype sof = bytes.indexOf(QByteArray("\xff\xc0", 2));
+    ASSERT_GT(sof, 0);
+    bytes[sof + 5] = char(0x80);
+    bytes[sof + 6] = 0;
+    bytes[sof + 7] = char(0x80);
+    bytes[sof + 8] = 0;
+    for (int i = 0; i < 6; ++i) {
+        QFile slow(QDir(photos).filePath(QStringLiteral("s%1.jpg").arg(i)));
+        ASSERT_TRUE(slow.open(QIODevice::WriteOnly));
+        slow.write(bytes);
+    }
+    QFile::remove(QDir(photos).filePath("slow.jpg"));
+
+    Form5->ui.Edit1->setText("80");
+    openAndPressOk();
+    Form1->Timer1Timer(); // hands the first files to the workers
+    QTest::qWait(50);
+    Form1->ListView1->setFocus();
+    QTest::keyClick(Form1->ListView1, Qt::Key_Escape);
+    EXPECT_EQ(Form1->modeWord(), mode::LoadStopped);
+    EXPECT_FALSE(Form1->Timer1->isActive());
+
+    for (int i = 0; i < 6; ++i) {
+        QFile::remove(QDir(photos).filePath(QStringLiteral("s%1.jpg").arg(i)));
+    }
+    makePicture("n1.bmp", 20, 20, Qt::red);
+    makePicture("n2.bmp", 20, 20, Qt::blue);
+    openAndPressOk();
+    EXPECT_EQ(tickToEnd(), 2);
+    EXPECT_EQ(Form1->modeWord(), mode::Loaded);
+    EXPECT_EQ(Form1->catalogue->count(), 2);
+    EXPECT_EQ(Form1->ImageList1.at(0).pixelColor(40, 40), QColor(Qt::red));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
 }
