@@ -75,6 +75,9 @@ TForm1::TForm1() {
     statusPanel1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusPanel1_->setFrameShape(QFrame::Panel);
     statusPanel1_->setFrameShadow(QFrame::Sunken);
+    // File names are shown exactly as stored, never read as markup.
+    statusPanel0_->setTextFormat(Qt::PlainText);
+    statusPanel1_->setTextFormat(Qt::PlainText);
     StatusBar1->addWidget(statusPanel0_);
     StatusBar1->addWidget(statusPanel1_, 1);
 

@@ -18,10 +18,25 @@ QSize ListRowDelegate::sizeHint(const QStyleOptionViewItem& option,
     return {width, rowHeight_};
 }
 
+QFont ListRowDelegate::fittedFont(const QFont& font) const {
+    // The rows keep their height; the text gets the largest size whose whole line, the
+    // parts below the base line (g, j, p, y, "_") included, lies within a row.
+    QFont fitted = font;
+    if (fitted.pixelSize() <= 0) {
+        return fitted;
+    }
+    while (QFontMetrics(fitted).height() > rowHeight_ && fitted.pixelSize() > 6) {
+        fitted.setPixelSize(fitted.pixelSize() - 1);
+    }
+    return fitted;
+}
+
 void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
     QStyleOptionViewItem shifted = option;
     shifted.rect.setLeft(option.rect.left() + index.data(IndentRole).toInt() * IndentStep);
+    shifted.font = fittedFont(option.font);
+    shifted.fontMetrics = QFontMetrics(shifted.font);
     QStyledItemDelegate::paint(painter, shifted, index);
 }
 

@@ -25,6 +25,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
+    // The font a row's text is drawn in: font, made smaller when its lines are taller
+    // than a row.
+    QFont fittedFont(const QFont& font) const;
+
 private:
     int rowHeight_;
     int rowWidth_ = 0;

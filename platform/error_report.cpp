@@ -27,7 +27,7 @@ bool VolmarinApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& e) {
         text = QString::fromUtf8(e.what());
     } catch (...) {
-        text = QStringLiteral("An unexpected error occurred.");
+        text = QStringLiteral("予期しないエラーが起きました。");
     }
     // Reporting must not throw back into the event loop either.
     try {

@@ -11,6 +11,9 @@ namespace volmarin {
 TForm6::TForm6() {
     ui.setupUi(this);
     prepareDialogWindow(this, CloseBox::Removed, QPoint(276, 205));
+    // The lines are shown exactly as given: a file name is never read as markup.
+    ui.Panel1->setTextFormat(Qt::PlainText);
+    ui.Label1->setTextFormat(Qt::PlainText);
     connect(ui.Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
     FormCreate();
 }

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
@@ -357,4 +358,27 @@ TEST_F(ShellTest, AWindowGivenBackTakesTheKeyboardWhereItWas) {
     click(Form6->ui.Button1);
     EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == Form2; }, 1000));
     EXPECT_TRUE(Form2->ui.FileListBox1->hasFocus());
+}
+
+// What a label shows is its text exactly: drawn as the same label draws plain text, with no
+// markup read into a file name and no blanks collapsed.
+bool showsAsPlainText(QLabel* label) {
+    const QImage shown = label->grab().toImage();
+    const Qt::TextFormat format = label->textFormat();
+    label->setTextFormat(Qt::PlainText);
+    const QImage plain = label->grab().toImage();
+    label->setTextFormat(format);
+    return shown == plain;
+}
+
+TEST_F(ShellTest, NamesInTheStatusBarAndTheNoticeBoxAreShownExactlyAsStored) {
+    startProgram();
+    const QString name = QStringLiteral("p  &lt;q <b>r</b>.bmp");
+    Form1->setStatusLine(QStringLiteral(" [No.1]  ") + name);
+    Form6->showNotice(MainWindow, name, name);
+    auto* panel1 = Form1->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+    ASSERT_TRUE(panel1);
+    for (QLabel* label : {panel1, Form6->ui.Panel1, Form6->ui.Label1}) {
+        EXPECT_TRUE(showsAsPlainText(label)) << label->objectName().toStdString();
+    }
 }
