@@ -156,8 +156,10 @@ void TForm7::FormKeyUp(int virtualKey) {
         return;
     }
     if (ReturnWindow == MainWindow) {
-        const int current = Form1->currentIndex();
-        if (forward ? current < Form1->ImageList1.count() - 1 : current > 0) {
+        // The step goes from the picture shown, which stays within the catalogue whatever
+        // else is selected.
+        const int shown = SourceIndex;
+        if (forward ? shown < Form1->ImageList1.count() - 1 : shown > 0) {
             lastStepForward_ = forward;
             SourceIndex += forward ? 1 : -1;
             Form1->clearSelection();

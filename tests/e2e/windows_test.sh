@@ -173,7 +173,7 @@ keys Escape
 sleep 5 # longer than the whole load would take
 screenshot "$artefacts/3-stopped.png"
 read -r main_x main_y <<<"$(client_origin "$main")"
-cell() { echo "$((main_x + 47 + 92 * ($1 % 8) - 24)) $((main_y + 67 + 109 * ($1 / 8)))"; }
+cell() { echo "$((main_x + 47 + 92 * ($1 % 8) - 24)) $((main_y + 67 + 124 * ($1 / 8)))"; }
 # Eight to a row; place 31 (p32, red) lies on the fourth row, well past a second's load.
 mapfile -t seen < <(pixels_of "$artefacts/3-stopped.png" "$(cell 0)" "$(cell 31)")
 colour_near "${seen[0]}" "${colours[1]}" || fail "the first thumbnail shows ${seen[0]}, expected ${colours[1]}"

@@ -25,10 +25,10 @@ const QString FileMissing = QStringLiteral("ファイルが見当たりません
 
 // A double click as the window system delivers it to a widget: a click, then the second
 // press as a double-click event, then its release.
-void doubleClick(QWidget* widget, QPoint at) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+void doubleClick(QWidget* widget, QPoint at, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(widget, Qt::LeftButton, modifiers, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, modifiers, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, modifiers, at);
 }
 
 // Where a picture of one colour landed on the viewer, and whether all of it has that colour.
@@ -213,6 +213,39 @@ TEST_F(ViewerTest, PagesTheCatalogueOnKeyReleaseWithoutWrappingAround) {
     EXPECT_FALSE(Form1->isEnabled());
     EXPECT_EQ(ReturnWindow, MainWindow);
     EXPECT_EQ(Form1->statusLine(), "unchanged");
+}
+
+// The picture shown need not be the lowest selected item: a Ctrl+double-click shows the
+// item under the pointer while another stays selected. Paging goes from the picture shown
+// and never past either end.
+TEST_F(ViewerTest, PagingFromACtrlDoubleClickedItemStaysWithinTheCatalogue) {
+    const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue};
+    for (int i = 0; i < 3; ++i) {
+        writePicture(QString("%1.bmp").arg(i), 64, 48, colours[i]);
+    }
+    fillCatalogue({"0.bmp", "1.bmp", "2.bmp"});
+    QListView* list = Form1->ListView1;
+    const auto centreOf = [&](int i) {
+        return list->visualRect(Form1->catalogue->index(i)).center();
+    };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(0));
+    doubleClick(list->viewport(), centreOf(2), Qt::ControlModifier);
+    ASSERT_TRUE(Form7->isVisible());
+    EXPECT_EQ(centreColour(), QColor(Qt::blue));
+
+    release(Qt::Key_Right); // the last item: nothing to page to
+    EXPECT_EQ(SourceIndex, 2);
+    EXPECT_EQ(centreColour(), QColor(Qt::blue));
+    release(Qt::Key_Left);
+    EXPECT_EQ(SourceIndex, 1);
+    EXPECT_EQ(centreColour(), QColor(Qt::green));
+    EXPECT_EQ(Form1->selectedCount(), 1) << "the item shown is the only one selected";
+    EXPECT_EQ(Form1->currentIndex(), 1);
+    release(Qt::Key_Left);
+    release(Qt::Key_Left);
+    EXPECT_EQ(SourceIndex, 0);
+    EXPECT_EQ(Form1->currentIndex(), 0);
+    EXPECT_EQ(centreColour(), QColor(Qt::red));
 }
 
 TEST_F(ViewerTest, PagingOntoADeletedFileShowsTheNoticeAndItsOkClosesBoth) {
