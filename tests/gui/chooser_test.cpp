@@ -5,6 +5,7 @@
 #include "app/mode_word.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "chooser/chooser_lists.h"
 #include "chooser/folder_chooser.h"
 #include "chooser/volumes.h"
 #include "viewer/notice_box.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 
@@ -322,5 +324,51 @@ TEST(ChooserVolumes, TheVolumeOfAFolderIsItsLongestMountPointAbove) {
     for (const Volume& volume : mounted) {
         EXPECT_FALSE(volume.mountPoint.startsWith("/proc") || volume.mountPoint.startsWith("/sys"))
             << volume.mountPoint.toStdString();
+    }
+}
+
+// Vertical extent of the ink (pixels darker than mid grey) in image, or -1 without ink.
+int inkHeight(const QImage& image) {
+    int top = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+        }
+    }
+    return top < 0 ? -1 : bottom - top + 1;
+}
+
+// Every row shows its text whole, descenders and underscores included, in the rows'
+// described heights: 12 pixels in the file list, 16 in the folder list.
+TEST_F(ChooserTest, RowsShowTheirTextWhole) {
+    const QString text = QStringLiteral("IMG_0001 gjpqy 画像.jpg");
+    startProgram();
+    openChooser();
+    for (ChooserListBox* list : {static_cast<ChooserListBox*>(Form2->ui.FileListBox1),
+                                 static_cast<ChooserListBox*>(Form2->ui.DirectoryListBox1)}) {
+        SCOPED_TRACE(list->objectName().toStdString());
+        list->clear();
+        list->addItem(text);
+        list->clearSelection();
+        list->setCurrentRow(-1);
+        const QRect row = list->visualItemRect(list->item(0));
+        const QImage shown = list->viewport()->grab(row).toImage();
+
+        // The same text drawn with room to spare, in the font the row uses.
+        const auto* rows = static_cast<const ListRowDelegate*>(list->itemDelegate());
+        QImage free(600, 80, QImage::Format_RGB32);
+        free.fill(Qt::white);
+        QPainter painter(&free);
+        painter.setFont(rows->fittedFont(list->font()));
+        painter.setPen(Qt::black);
+        painter.drawText(10, 50, text);
+        painter.end();
+
+        EXPECT_EQ(inkHeight(shown), inkHeight(free)) << "the row cuts its text";
+        EXPECT_GE(rows->fittedFont(list->font()).pixelSize(), 9) << "too small to read";
     }
 }
