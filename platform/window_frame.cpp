@@ -23,7 +23,6 @@ namespace {
 enum : std::uint32_t {
     HintFunctions = 1,
     HintDecorations = 2,
-    FunctionResize = 2,
     FunctionMove = 4,
     FunctionClose = 32,
     DecorationBorder = 2,
@@ -43,12 +42,9 @@ MotifHints motifHints(WindowFrame frame) {
     case WindowFrame::DialogWithoutClose:
         return {FunctionMove, DecorationBorder | DecorationTitle | DecorationMenu};
     case WindowFrame::Borderless:
-        return {FunctionClose, 0};
-    case WindowFrame::Main:
         break;
     }
-    // The main window keeps the hints Qt gives a sizeable window.
-    return {FunctionResize | FunctionMove | FunctionClose, DecorationBorder | DecorationTitle};
+    return {FunctionClose, 0};
 }
 
 Qt::WindowFlags qtFlags(WindowFrame frame) {
@@ -60,11 +56,9 @@ Qt::WindowFlags qtFlags(WindowFrame frame) {
     case WindowFrame::DialogWithoutClose:
         return Qt::Dialog | titled;
     case WindowFrame::Borderless:
-        return Qt::Window | Qt::FramelessWindowHint;
-    case WindowFrame::Main:
         break;
     }
-    return Qt::Window;
+    return Qt::Window | Qt::FramelessWindowHint;
 }
 
 xcb_connection_t* x11Connection() {
@@ -126,10 +120,8 @@ protected:
             if (transientFor_ && transientFor_->windowHandle() && window_->windowHandle()) {
                 window_->windowHandle()->setTransientParent(transientFor_->windowHandle());
             }
-            if (frame_ != WindowFrame::Main) {
-                writeWindowManagerHints(window_, frame_);
-            }
-        } else if (event->type() == QEvent::WindowStateChange && frame_ != WindowFrame::Main) {
+            writeWindowManagerHints(window_, frame_);
+        } else if (event->type() == QEvent::WindowStateChange) {
             const Qt::WindowStates refused =
                 Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
             if (window_->windowState() & refused) {
@@ -164,9 +156,7 @@ private:
 } // namespace
 
 void setWindowFrame(QWidget* window, WindowFrame frame, QWidget* transientFor) {
-    if (frame != WindowFrame::Main) {
-        window->setWindowFlags(qtFlags(frame));
-    }
+    window->setWindowFlags(qtFlags(frame));
     window->installEventFilter(new FrameKeeper(window, frame, transientFor));
 }
 

@@ -7,8 +7,6 @@ namespace volmarin {
 // What the window manager is asked to give a window: its border, the buttons of its title
 // bar and the entries of its window menu.
 enum class WindowFrame {
-    // A sizeable main window: every button and entry.
-    Main,
     // A fixed dialog border with a title and a close box; no minimise or maximise box,
     // no resizing. The window menu holds Move and Close.
     Dialog,
@@ -19,10 +17,10 @@ enum class WindowFrame {
 };
 
 // Gives a top-level window its frame and keeps it: the Qt window flags, the window
-// manager's hints written whenever the window is about to be mapped, and, for every frame
-// but Main, a refusal to stay minimised or maximised (some window managers offer those
-// buttons whatever a window asks for, and a minimised dialog would hide the window the
-// user has to answer). A transientFor window, if given, is the one it stacks above.
+// manager's hints written whenever the window is about to be mapped, and a refusal to stay
+// minimised or maximised (some window managers offer those buttons whatever a window asks
+// for, and a minimised dialog would hide the window the user has to answer). A
+// transientFor window, if given, is the one it stacks above.
 //
 // Call it before the window is first shown and before its place is set: a window whose
 // native window does not exist yet is placed by its outer frame, the way its place is
