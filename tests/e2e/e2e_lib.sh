@@ -34,6 +34,30 @@ run_in_x_server() {
     echo "$(basename "$0"): under ${E2E_WM/none/bare Xvfb}"
 }
 
+# Prepares what a test that runs the program keeps and throws away: $artefacts, a fresh
+# folder <build>/test-artifacts/$1-<set-up> for its screenshots (the build is the one that
+# holds $binary), and $work, a temporary folder removed at the end. Should the test end
+# while the program ($pid) still runs, a screenshot and the program's output (out.log in
+# $work) are kept and the program is stopped.
+prepare_test_folders() {
+    artefacts="$(cd "$(dirname "$binary")/.." && pwd)/test-artifacts/$1-${E2E_WM}"
+    mkdir -p "$artefacts" || fail "cannot create $artefacts"
+    rm -f "$artefacts"/*.png "$artefacts"/*.log
+    echo "$1: screenshots go to $artefacts"
+    work=$(mktemp -d)
+    pid=
+    trap end_of_test EXIT
+}
+
+end_of_test() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        screenshot "$artefacts/failure.png"
+        kill "$pid"
+        cp "$work/out.log" "$artefacts/program-output.log" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+
 # True under a window manager.
 with_wm() {
     [ "${E2E_WM:-none}" != none ]

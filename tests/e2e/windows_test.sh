@@ -10,20 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_lib.sh"
 run_in_x_server 1280x1024x24 "$@"
 
-artefacts="$(cd "$(dirname "$binary")/.." && pwd)/test-artifacts/windows-${E2E_WM}"
-mkdir -p "$artefacts" || fail "cannot create $artefacts"
-rm -f "$artefacts"/*.png
-
-work=$(mktemp -d)
-pid=
-finish() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        screenshot "$artefacts/failure.png"
-        kill "$pid"
-    fi
-    rm -rf "$work"
-}
-trap finish EXIT
+prepare_test_folders windows
 
 photos=$work/photos
 mkdir "$photos"

@@ -4,7 +4,7 @@
 # drag three selected thumbnails onto another, number the whole catalogue with the batch
 # rename's defaults and check on disk that the numbers follow the arranged order; page
 # through the viewer; quit through the menu and check the settings file it leaves.
-# A screenshot of every stage is kept under <build>/test-artifacts/workflow/.
+# A screenshot of every stage is kept under <build>/test-artifacts/workflow-<set-up>/.
 set -u
 binary=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,22 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_lib.sh"
 run_in_x_server 1024x768x24 "$@"
 
-artefacts="$(cd "$(dirname "$binary")/.." && pwd)/test-artifacts/workflow-${E2E_WM}"
-mkdir -p "$artefacts" || fail "cannot create $artefacts"
-rm -f "$artefacts"/*.png "$artefacts"/*.log
-echo "workflow: screenshots go to $artefacts"
-
-work=$(mktemp -d)
-pid=
-finish() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        screenshot "$artefacts/failure.png"
-        kill "$pid"
-        cp "$work/out.log" "$artefacts/program-output.log" 2>/dev/null
-    fi
-    rm -rf "$work"
-}
-trap finish EXIT
+prepare_test_folders workflow
 
 # The pictures, in the order the catalogue lists them: a01..a08 (JPEG), b1 and b2 (BMP),
 # each of one colour, so that a thumbnail or the viewer tells by its colour which it is.

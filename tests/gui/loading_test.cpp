@@ -143,6 +143,18 @@ TEST_F(LoadingTest, AMissingFileEndsTheLoadWithANotice) {
     EXPECT_TRUE(Form1->isEnabled());
 }
 
+// A listed file renamed to another letter case before its turn is still the file the
+// existence test finds, and is loaded from that entry.
+TEST_F(LoadingTest, AFileRenamedToAnotherCaseMeanwhileIsLoaded) {
+    makePicture("a.bmp", 20, 20, Qt::red);
+    openAndPressOk();
+    ASSERT_TRUE(QFile::rename(QDir(photos).filePath("a.bmp"), QDir(photos).filePath("A.BMP")));
+    EXPECT_EQ(tickToEnd(), 1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+    ASSERT_EQ(Form1->catalogue->count(), 1);
+    EXPECT_EQ(Form1->ImageList1.at(0).pixelColor(40, 40), QColor(Qt::red));
+}
+
 TEST_F(LoadingTest, TheFirstFileMissingLeavesAnEmptyCatalogueButALoadedFolder) {
     makePicture("a.bmp", 8, 8, Qt::gray);
     makePicture("b.bmp", 8, 8, Qt::gray);
