@@ -146,6 +146,7 @@ void TForm1::FormCreate() {
 
 void TForm1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    keepStoredFrame();
     layoutCatalogue();
 }
 
@@ -188,10 +189,15 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     // in force; its error reaches the general error report.
     // Places are read and written through pos(), which includes the window frame
     // whether or not the window has been shown yet.
-    move(pos().x(), reader.readNumber());
-    move(reader.readNumber(), pos().y());
-    setOuterSize(reader.readNumber(), frameGeometry().height());
-    setOuterSize(frameGeometry().width(), reader.readNumber());
+    storedFrame_ = StoredFrame{};
+    storedFrame_->top = reader.readNumber();
+    applyStoredFrame();
+    storedFrame_->left = reader.readNumber();
+    applyStoredFrame();
+    storedFrame_->width = reader.readNumber();
+    applyStoredFrame();
+    storedFrame_->height = reader.readNumber();
+    applyStoredFrame();
     for (QWidget* window :
          std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
         window->move(window->pos().x(), reader.readNumber());
@@ -205,18 +211,44 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     }
 }
 
-void TForm1::setOuterSize(int width, int height) {
+void TForm1::applyStoredFrame() {
     // The stored size is the outer one, frame included. It is kept within what the screen
     // can show, so that no settings file can make a window too large to use or to hold.
-    const FrameExtra frame = frameExtra(this);
-    const QScreen* screen = this->screen();
-    const QSize largest = screen ? screen->availableVirtualSize() : QSize(4096, 4096);
-    const QSize smallest = minimumSizeHint();
-    const auto within = [](int value, int low, int high) {
-        return std::clamp(value, low, std::max(low, high));
-    };
-    resize(within(width - frame.width, smallest.width(), largest.width() - frame.width),
-           within(height - frame.height, smallest.height(), largest.height() - frame.height));
+    const StoredFrame& frame = *storedFrame_;
+    const QMargins margins = frameMarginsOf(this);
+    marginsWhenPlaced_ = margins;
+    if (frame.width || frame.height) {
+        const QScreen* screen = this->screen();
+        const QSize largest = screen ? screen->availableVirtualSize() : QSize(4096, 4096);
+        const QSize smallest = minimumSizeHint();
+        const auto within = [](int value, int low, int high) {
+            return std::clamp(value, low, std::max(low, high));
+        };
+        const int frameWidth = margins.left() + margins.right();
+        const int frameHeight = margins.top() + margins.bottom();
+        resize(frame.width ? within(*frame.width - frameWidth, smallest.width(),
+                                    largest.width() - frameWidth)
+                           : width(),
+               frame.height ? within(*frame.height - frameHeight, smallest.height(),
+                                     largest.height() - frameHeight)
+                            : height());
+    }
+    move(frame.left.value_or(pos().x()), frame.top.value_or(pos().y()));
+}
+
+void TForm1::keepStoredFrame() {
+    // A window manager that frames the window only after the settings were applied would
+    // shift it by its frame and add the frame to its size; the stored frame is applied
+    // again, once, when the frame becomes known.
+    if (storedFrame_ && frameMarginsOf(this) != marginsWhenPlaced_) {
+        applyStoredFrame();
+        storedFrame_.reset();
+    }
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    keepStoredFrame();
 }
 
 void TForm1::settingsWrite() {

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace volmarin {
 
@@ -100,12 +101,16 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void startupStep();
     void openDialog(QWidget* dialog, QWidget* focus);
     void applySettingsFile(const QByteArray& content);
-    void setOuterSize(int width, int height);
+    // Places the window's outer frame and sets its outer size as far as the settings file
+    // gave them.
+    void applyStoredFrame();
+    void keepStoredFrame();
     void layoutCatalogue();
     void finishLoading();
 
@@ -121,6 +126,13 @@ private:
     std::unique_ptr<ThumbnailLoader> picture_;
 
     bool ending_ = false; // the main window has been closed: the program is ending
+    // The main window's frame as the settings file gave it, kept until the window
+    // manager's own frame is known.
+    struct StoredFrame {
+        std::optional<int> top, left, width, height;
+    };
+    std::optional<StoredFrame> storedFrame_;
+    QMargins marginsWhenPlaced_;
     QLabel* statusPanel0_ = nullptr;
     QLabel* statusPanel1_ = nullptr;
 };

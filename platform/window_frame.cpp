@@ -160,9 +160,11 @@ void setWindowFrame(QWidget* window, WindowFrame frame, QWidget* transientFor) {
     window->installEventFilter(new FrameKeeper(window, frame, transientFor));
 }
 
-FrameExtra frameExtra(const QWidget* window) {
+QMargins frameMarginsOf(const QWidget* window) {
     const QRect outer = window->frameGeometry();
-    return {outer.width() - window->width(), outer.height() - window->height()};
+    const QRect inner = window->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
 }
 
 } // namespace volmarin

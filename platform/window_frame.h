@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMargins>
+
 class QWidget;
 
 namespace volmarin {
@@ -27,12 +29,8 @@ enum class WindowFrame {
 // stored.
 void setWindowFrame(QWidget* window, WindowFrame frame, QWidget* transientFor = nullptr);
 
-// The outer frame's size minus the window's own size, as the window manager reports it
-// once the window is shown; (0, 0) without a window manager or before the first showing.
-struct FrameExtra {
-    int width = 0;
-    int height = 0;
-};
-FrameExtra frameExtra(const QWidget* window);
+// The frame a window manager draws around window, on each side, as it reports it once the
+// window is shown; none without a window manager or before the first showing.
+QMargins frameMarginsOf(const QWidget* window);
 
 } // namespace volmarin
