@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QScreen>
 #include <QStatusBar>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -233,7 +234,14 @@ void TForm1::applyStoredFrame() {
                                      largest.height() - frameHeight)
                             : height());
     }
-    move(frame.left.value_or(pos().x()), frame.top.value_or(pos().y()));
+    // Placed by its outer frame, as the window manager reads the request: a frame that is
+    // not there yet goes around the window at this place when it comes.
+    const QPoint place(frame.left.value_or(pos().x()), frame.top.value_or(pos().y()));
+    if (QWindow* window = windowHandle()) {
+        window->setFramePosition(place);
+    } else {
+        move(place);
+    }
 }
 
 void TForm1::keepStoredFrame() {

@@ -223,4 +223,24 @@ if with_wm; then
             fail "closing the main window with ${opener#*:} up wrote no settings file"
     done
 fi
+# --- A window manager that frames the main window only after the settings were applied, as
+# on a slow start: the window still ends at its stored place with its stored outer size.
+if ! with_wm; then
+    printf '%s\r\n' 40 30 800 600 300 500 198 136 243 242 600 1000 700 900 0 0 80 "$photos" \
+        >"$work/VOLMARIN.INI"
+    start_program
+    openbox --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
+    for _ in $(seq 50); do
+        [ "$(frame_extents "$main")" != "0 0 0 0" ] && break
+        sleep 0.1
+    done
+    [ "$(frame_extents "$main")" != "0 0 0 0" ] || fail "openbox started late did not frame the main window"
+    sleep 1
+    [ "$(window_box "$main")" = "30 40 800 600" ] ||
+        fail "framed late, the main window's outer box is $(window_box "$main"), expected 30 40 800 600"
+    E2E_WM=openbox # from here on a window manager hands out the focus
+    quit_by_menu
+    [ "$(settings | cut -d' ' -f1-4)" = "40 30 800 600" ] ||
+        fail "framed late, the main window left '$(settings | cut -d' ' -f1-4)' in the settings file"
+fi
 echo "windows: 1 passed, 0 failed"
