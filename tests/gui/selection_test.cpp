@@ -27,7 +27,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SelectionTest, LeftPressesSetTheCurrentItemAndTheStatusLine) {
+TEST_F(SelectionTest, LeftAndCtrlPressesSetTheCurrentItemAndTheStatusLine) {
     clickOn(11);
     EXPECT_EQ(SourceIndex, 11);
     EXPECT_EQ(Form1->modeWord(), mode::Movable);
@@ -45,9 +45,8 @@ TEST_F(SelectionTest, LeftPressesSetTheCurrentItemAndTheStatusLine) {
     EXPECT_EQ(Form1->modeWord(), "");
     EXPECT_EQ(Form1->statusLine(), "");
     EXPECT_FALSE(Form1->ListView1->hasFocus());
-}
 
-TEST_F(SelectionTest, ACtrlPressThatLeavesNothingSelectedKeepsTheLine) {
+    // A Ctrl press that leaves nothing selected keeps the line.
     clickOn(5);
     const QString line = Form1->statusLine();
     clickOn(5, Qt::LeftButton, Qt::ControlModifier);
