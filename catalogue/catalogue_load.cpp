@@ -37,8 +37,8 @@ void CatalogueLoad::start(int n, const QString& folder) {
     for (int i = 0; i < count; ++i) {
         paths << joinPath(folder, files_.fileEntry(i));
     }
-    const FileListing& files = files_;
-    picture_ = std::make_unique<ThumbnailLoader>(paths, n, [&files] { return files.slowRead(); });
+    picture_ = std::make_unique<ThumbnailLoader>(paths, n,
+                                                 [files = &files_] { return files->slowRead(); });
     timer_.start();
 }
 
