@@ -284,29 +284,6 @@ TEST_F(CatalogueStepsTest, PressesSetTheCurrentItemAndRightPressesStartOnlyQuali
     EXPECT_FALSE(moveTimer.isActive());
 }
 
-TEST_F(CatalogueStepsTest, KeyReleasesFollowTheSelectionAndEscStopsOnlyALoad) {
-    list.marks[3] = list.marks[6] = true;
-    input.keyRelease(39); // →, after the list moved the selection
-    EXPECT_EQ(SourceIndex, 3);
-    EXPECT_EQ(panels.word, mode::Movable);
-    EXPECT_EQ(panels.line, " 2 ヶ所選択");
-
-    panels.word = mode::Moving;
-    input.keyRelease(27);
-    input.keyRelease(37);
-    EXPECT_EQ(panels.word, mode::Moving) << "Esc does not stop a move";
-    EXPECT_EQ(SourceIndex, 3);
-
-    panels.word = mode::Loading;
-    loadTimer.start();
-    input.keyRelease(27);
-    EXPECT_EQ(panels.word, mode::LoadStopped);
-    EXPECT_FALSE(loadTimer.isActive());
-    EXPECT_EQ(SourceIndex, -1);
-    EXPECT_EQ(selection.selectedCount(), 0);
-    EXPECT_EQ(model.count(), 8) << "what was loaded stays";
-}
-
 // Eight items P0 to P7, P1, P3 and P6 selected, P3 pressed: the worked examples.
 TEST_F(CatalogueStepsTest, GatheringMatchesTheWorkedExamples) {
     struct Example {
