@@ -1,11 +1,16 @@
 #include "app/main_window.h"
 
 #include "app/hint_timing.h"
+#include "app/main_window_links.h"
 #include "app/mode_word.h"
 #include "app/program_state.h"
 #include "app/screen_cursors.h"
 #include "app/settings_file.h"
 #include "app/window_set.h"
+#include "catalogue/catalogue_load.h"
+#include "catalogue/list_selection.h"
+#include "catalogue/move_engine.h"
+#include "catalogue/selection_input.h"
 #include "catalogue/thumbnail_delegate.h"
 #include "chooser/folder_chooser.h"
 #include "platform/file_exists.h"
@@ -106,6 +111,21 @@ TForm1::TForm1() {
     Timer3->setInterval(80);
     connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
 
+    // The catalogue's steps, reaching the list, the status bar, the notice box and the
+    // chooser through the links, and the program-wide variables by reference.
+    links_ = std::make_unique<MainWindowLinks>(*this, statusPanel0_, statusPanel1_);
+    const CatalogueVariables variables{SourceIndex, TargetIndex, MoveCount, LoadPosition,
+                                       LoadedFolder};
+    selection_ = std::make_unique<ListSelection>(links_->list, *catalogue, SourceIndex);
+    load_ = std::make_unique<CatalogueLoad>(variables, ImageList1, *catalogue, *selection_,
+                                            links_->list, links_->panels, links_->notice,
+                                            links_->files, *Timer1);
+    moves_ = std::make_unique<MoveEngine>(variables, links_->carrier, ImageList1, *selection_,
+                                          links_->list, links_->panels, links_->notice, *Timer2,
+                                          *Timer3);
+    input_ = std::make_unique<SelectionInput>(variables, *selection_, links_->list, links_->panels,
+                                              links_->notice, *load_, *moves_);
+
     connect(ListView1, &CatalogueView::pressed, this, &TForm1::ListView1MouseDown);
     connect(ListView1, &CatalogueView::released, this, &TForm1::ListView1MouseUp);
     connect(ListView1, &CatalogueView::keyReleased, this, &TForm1::ListView1KeyUp);
@@ -113,11 +133,7 @@ TForm1::TForm1() {
     connect(catalogue, &CatalogueModel::captionEditing, this, &TForm1::ListView1Changing);
     ListView1->dragOver = [this](QPoint at) { return ListView1DragOver(at); };
     ListView1->dragDrop = [this](QPoint at) { ListView1DragDrop(at); };
-    ListView1->dragEnded = [this] {
-        // A scroll started at an edge stops when the drag ends, wherever the pointer is.
-        Timer3->stop();
-        ScrollDirection = 0;
-    };
+    ListView1->dragEnded = [this] { moves_->dragEnded(); };
 
     move(0, 0);
     resize(800, 599);
@@ -161,13 +177,8 @@ void TForm1::Timer2Timer() {
     Timer2->stop();
     if (modeWord() != mode::Moving) {
         startupStep();
-    } else if (MoveCount == 1) {
-        singleMoveTick();
-    } else if (MoveCount > 1) {
-        multiMoveTick();
     } else {
-        // A drop with nothing selected carries nothing: the move ends at once.
-        setModeWord(SourceIndex >= 0 ? mode::Movable : mode::Idle);
+        moves_->tick();
     }
 }
 

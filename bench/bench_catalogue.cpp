@@ -14,6 +14,8 @@
 #include "app/program_state.h"
 #include "app/window_set.h"
 #include "bench_support.h"
+#include "catalogue/list_selection.h"
+#include "catalogue/move_engine.h"
 #include "chooser/folder_chooser.h"
 #include "platform/error_report.h"
 #include "viewer/size_dialog.h"
@@ -104,9 +106,9 @@ void carryAndGather() {
         QElapsedTimer timer;
         timer.start();
         if (round % 2 == 0) {
-            Form1->carry(0, 9998);
+            Form1->moves().carry(0, 9998);
         } else {
-            Form1->carry(9998, 0);
+            Form1->moves().carry(9998, 0);
         }
         carries.push_back(timer.nsecsElapsed() / 1000.0);
         timer.restart();
@@ -127,7 +129,7 @@ void carryAndGather() {
     Form1->ListView1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     SourceIndex = 4001;
     Form1->setModeWord(mode::Movable);
-    Form1->DragOverItem = 5000;
+    Form1->moves().DragOverItem = 5000;
     Form1->ListView1DragDrop(QPoint());
     double longest = 0;
     int ticks = 0;
@@ -140,7 +142,7 @@ void carryAndGather() {
     }
     Form1->Timer2->stop();
     std::printf("gather_tick_max_ms: %.2f ms (%d ticks, %d selected at the end)\n", longest, ticks,
-                Form1->selectedCount());
+                Form1->listSelection().selectedCount());
     destroyWindowSet();
 }
 

@@ -14,6 +14,7 @@
 #include "app/mode_word.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
 #include "platform/error_report.h"
 #include "viewer/viewer_window.h"
 
@@ -45,8 +46,8 @@ qint64 shownPixmap() {
 
 void openOnItem(int index) {
     using namespace volmarin;
-    Form1->clearSelection();
-    Form1->setCurrentIndex(index);
+    Form1->listSelection().clearSelection();
+    Form1->listSelection().setCurrentIndex(index);
     SourceIndex = index;
     Form1->ListView1DblClick();
 }

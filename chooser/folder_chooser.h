@@ -32,7 +32,7 @@ public:
     bool slowRead() const;
 
     void FormCreate();
-    void Button1Click(); // OK: starts the load (with the catalogue loading)
+    void Button1Click(); // OK: starts the load (in catalogue/catalogue_handlers.cpp)
     void Button2Click(); // キャンセル
     void Button3Click(); // デフォルトに設定
     void CheckBox1Click();

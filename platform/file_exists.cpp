@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -255,40 +257,6 @@ QString existingEntryPath(const QString& path) {
     if (!match || !match->isFile)
         return {};
     return path.left(path.lastIndexOf(u'/') + 1) + match->name;
-}
-
-FolderSnapshot::FolderSnapshot(const QString& folder) {
-    QStringList names;
-    std::vector<Entry> found;
-    scanFolder(folder, [&](const dirent* entry, const std::u32string& folded, int fd) {
-        names.append(QString::fromUtf8(entry->d_name));
-        found.push_back({names.back(), folded, isFileEntry(fd, entry)});
-    });
-    entries_.reserve(found.size());
-    for (const qsizetype i : fileListOrder(names))
-        entries_.push_back(std::move(found[i]));
-    for (qsizetype i = 0; i < qsizetype(entries_.size()); ++i) {
-        exact_.insert(entries_[i].name, i);
-        firstFolded_.try_emplace(entries_[i].folded, i);
-    }
-}
-
-bool FolderSnapshot::exists(const QString& name) const {
-    if (name.isEmpty())
-        return false;
-    if (!hasWildcard(name)) {
-        const auto hit = exact_.constFind(name);
-        if (hit != exact_.cend() && entries_[*hit].isFile)
-            return true;
-        const auto first = firstFolded_.find(foldedCodePoints(name));
-        return first != firstFolded_.end() && entries_[first->second].isFile;
-    }
-    const std::u32string pattern = foldedCodePoints(name);
-    for (const Entry& entry : entries_) {
-        if (matchFolded(pattern, entry.folded))
-            return entry.isFile;
-    }
-    return false;
 }
 
 } // namespace volmarin

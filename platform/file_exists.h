@@ -1,12 +1,7 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
-
-#include <string>
-#include <unordered_map>
-#include <vector>
 
 namespace volmarin {
 
@@ -35,24 +30,5 @@ bool fileExists(const QString& path);
 // file. A name with "*" or "?" resolves only to itself: the entry a pattern matches is
 // another file than the one named.
 QString existingEntryPath(const QString& path);
-
-// The existence test for a pass that looks up many names in one folder (a batch check):
-// the folder is scanned once, and exists(name) then answers as fileExists(folder + "/" +
-// name) would have at the time of the scan. Moves made after the scan are not seen.
-class FolderSnapshot {
-public:
-    explicit FolderSnapshot(const QString& folder);
-    bool exists(const QString& name) const;
-
-private:
-    struct Entry {
-        QString name;
-        std::u32string folded;
-        bool isFile = false;
-    };
-    std::vector<Entry> entries_; // in file list order
-    QHash<QString, qsizetype> exact_;
-    std::unordered_map<std::u32string, qsizetype> firstFolded_;
-};
 
 } // namespace volmarin

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
 #include "platform/fonts.h"
 #include "platform/number_syntax.h"
 #include "rename/folder_index.h"
@@ -23,7 +24,7 @@ constexpr std::int64_t NumberLimit = 10000;
 // The current item's line again: a batch may have renamed it.
 void refreshStatusLine() {
     if (SourceIndex >= 0 && SourceIndex < Form1->catalogue->count()) {
-        Form1->setStatusLine(Form1->currentItemLine());
+        Form1->setStatusLine(Form1->listSelection().currentItemLine());
     }
 }
 
@@ -258,7 +259,7 @@ void TForm3::Timer2Timer() {
 void TForm3::leave() {
     setWindowEnabled(MainWindow, true);
     // With no current item this deselects the lowest selected one.
-    Form1->setCurrentIndex(SourceIndex);
+    Form1->listSelection().setCurrentIndex(SourceIndex);
 }
 
 void TForm3::Button2Click() {

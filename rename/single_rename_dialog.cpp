@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
 #include "platform/key_codes.h"
@@ -72,7 +73,7 @@ void TForm4::Button1Click() {
         return;
     }
     Form1->catalogue->setCaption(SourceIndex, newName);
-    Form1->setStatusLine(Form1->currentItemLine());
+    Form1->setStatusLine(Form1->listSelection().currentItemLine());
     hide();
     setWindowEnabled(MainWindow, true);
 }

@@ -3,6 +3,7 @@
 #include "app/mode_word.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
 #include "chooser/folder_chooser.h"
 #include "platform/file_exists.h"
 #include "platform/paths.h"
@@ -27,7 +28,8 @@ void TForm1::ListView1DblClick() {
         return;
     }
     // SourceIndex past the end cannot happen through the list, but must never index it.
-    if (currentIndex() == -1 || SourceIndex == -1 || SourceIndex >= catalogue->count()) {
+    if (listSelection().currentIndex() == -1 || SourceIndex == -1 ||
+        SourceIndex >= catalogue->count()) {
         return;
     }
     const QString path = joinPath(LoadedFolder, catalogue->caption(SourceIndex));

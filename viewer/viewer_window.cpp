@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 #include "app/window_set.h"
 #include "catalogue/image_decoder.h"
+#include "catalogue/list_selection.h"
 #include "chooser/folder_chooser.h"
 #include "platform/fonts.h"
 #include "platform/key_codes.h"
@@ -162,8 +163,8 @@ void TForm7::FormKeyUp(int virtualKey) {
         if (forward ? shown < Form1->ImageList1.count() - 1 : shown > 0) {
             lastStepForward_ = forward;
             SourceIndex += forward ? 1 : -1;
-            Form1->clearSelection();
-            Form1->setCurrentIndex(SourceIndex);
+            Form1->listSelection().clearSelection();
+            Form1->listSelection().setCurrentIndex(SourceIndex);
             Form1->ListView1DblClick();
         }
     } else if (ReturnWindow == ChooserWindow) {

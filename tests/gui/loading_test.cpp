@@ -5,6 +5,8 @@
 #include "app/mode_word.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/catalogue_load.h"
+#include "catalogue/list_selection.h"
 #include "chooser/folder_chooser.h"
 #include "viewer/notice_box.h"
 #include "viewer/size_dialog.h"
@@ -88,8 +90,8 @@ TEST_F(LoadingTest, LoadsTheChoosersFilesInListOrderWithProgressAndExactThumbnai
         Form1->Timer1Timer();
         if (Form1->catalogue->count() > before && Form1->modeWord() == mode::Loading) {
             progress << Form1->statusLine();
-            EXPECT_EQ(Form1->selectedCount(), 1);
-            EXPECT_EQ(Form1->currentIndex(), Form1->catalogue->count() - 1);
+            EXPECT_EQ(Form1->listSelection().selectedCount(), 1);
+            EXPECT_EQ(Form1->listSelection().currentIndex(), Form1->catalogue->count() - 1);
         } else {
             QTest::qWait(2);
         }
@@ -97,7 +99,7 @@ TEST_F(LoadingTest, LoadsTheChoosersFilesInListOrderWithProgressAndExactThumbnai
     EXPECT_EQ(progress, QStringList({"1/3   [ESC]で中断", "2/3   [ESC]で中断"}));
     EXPECT_EQ(Form1->modeWord(), mode::Loaded);
     EXPECT_EQ(Form1->statusLine(), "");
-    EXPECT_EQ(Form1->selectedCount(), 0);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 0);
     EXPECT_EQ(SourceIndex, -1);
     EXPECT_FALSE(Form1->Timer1->isActive());
 
@@ -134,7 +136,7 @@ TEST_F(LoadingTest, AMissingFileEndsTheLoadWithANotice) {
     EXPECT_EQ(Form1->catalogue->count(), 4);
     EXPECT_EQ(Form1->modeWord(), mode::Loaded);
     EXPECT_EQ(Form1->statusLine(), "");
-    EXPECT_EQ(Form1->selectedCount(), 0);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 0);
     EXPECT_TRUE(Form6->isVisible());
     EXPECT_EQ(Form6->mainLine(), "見当たらないファイルがあります");
     EXPECT_EQ(Form6->secondLine(), "読込を中断します");
@@ -196,7 +198,7 @@ TEST_F(LoadingTest, FileCountLimitAndEmptyFolder) {
     openAndPressOk();
     EXPECT_EQ(Form1->modeWord(), mode::Loading) << "9999 files load";
     EXPECT_FALSE(Form2->isVisible());
-    Form1->stopLoading();
+    Form1->catalogueLoad().stop();
 
     QFile extra(QDir(photos).filePath("last.jpg"));
     ASSERT_TRUE(extra.open(QIODevice::WriteOnly));

@@ -1,4 +1,5 @@
-// Reordering by right press and by dragging a selection, tick by tick.
+// Reordering by right press and by dragging a selection, through the window. The move rules
+// themselves, the worked examples among them, are checked in tests/unit/catalogue_steps_test.cpp.
 #include "gui_test_support.h"
 
 #include "app/main_window.h"
@@ -6,6 +7,8 @@
 #include "app/program_state.h"
 #include "app/screen_cursors.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
+#include "catalogue/move_engine.h"
 #include "viewer/notice_box.h"
 
 #include <QScrollBar>
@@ -70,39 +73,6 @@ TEST_F(MoveTest, GatheringForwardMatchesTheWorkedExample) {
     EXPECT_EQ(Form1->statusLine(), " 3 ヶ所選択");
     EXPECT_EQ(SourceIndex, 4) << "the dragged item, at its new place, is current";
     expectThumbnailsFollowCaptions(Eight);
-}
-
-TEST_F(MoveTest, GatheringBackwardMatchesTheWorkedExample) {
-    fillCatalogue(Eight);
-    select({1, 6, 3});
-    dragItem(3, 2);
-    QList<int> carries;
-    EXPECT_EQ(tickToEnd(&carries), 3);
-    EXPECT_EQ(carries, QList<int>({1, 2}));
-    EXPECT_EQ(Form1->RemainingCount, 1);
-    EXPECT_EQ(order(), QStringList({"P0", "P1", "P3", "P6", "P2", "P4", "P5", "P7"}));
-    EXPECT_EQ(selectedPlaces(), QList<int>({1, 2, 3}));
-    expectThumbnailsFollowCaptions(Eight);
-}
-
-TEST_F(MoveTest, AdjacentPairAndRunsDroppedOnTheEnds) {
-    fillCatalogue(Eight);
-    select({4, 3});
-    dragItem(3, 5);
-    EXPECT_EQ(tickToEnd(), 4);
-    EXPECT_EQ(order(), QStringList({"P0", "P1", "P2", "P5", "P3", "P4", "P6", "P7"}));
-    EXPECT_EQ(selectedPlaces(), QList<int>({4, 5}));
-
-    select({2, 5}); // P2 and P4, dropped on the first item
-    dragItem(5, 0);
-    tickToEnd();
-    EXPECT_EQ(order().mid(0, 3), QStringList({"P2", "P4", "P0"}));
-
-    select({0, 1}); // dropped on the last item: the run goes to the very end
-    dragItem(1, 7);
-    tickToEnd();
-    EXPECT_EQ(order().mid(5), QStringList({"P7", "P2", "P4"}));
-    EXPECT_EQ(Form1->modeWord(), mode::Movable);
 }
 
 TEST_F(MoveTest, SingleItemMovesByRightPressAndByDrag) {
@@ -173,36 +143,6 @@ TEST_F(MoveTest, AClickDuringAGatherStopsItWithinTwoTicks) {
     EXPECT_EQ(Form1->statusLine(), " 0 ヶ所選択");
 }
 
-TEST_F(MoveTest, AFailedCarryEndsTheMoveWithTheNotice) {
-    fillCatalogue(Eight);
-    Form1->beforeCarry = [](int, int) { throw std::runtime_error("out of memory"); };
-    clickOn(2);
-    clickOn(5, Qt::RightButton);
-    tickToEnd();
-    EXPECT_EQ(Form1->modeWord(), "");
-    EXPECT_EQ(SourceIndex, -1);
-    EXPECT_EQ(Form1->selectedCount(), 0);
-    EXPECT_TRUE(Form6->isVisible());
-    EXPECT_EQ(Form6->mainLine(), "厳しいです、画像の枚数を減らすか");
-    EXPECT_EQ(Form6->secondLine(), "サムネイルを小さくしてください");
-    click(Form6->ui.Button1);
-
-    // In a gather: the selection stays, the move ends, commands are available again.
-    int carries = 0;
-    Form1->beforeCarry = [&carries](int, int) {
-        if (++carries == 2) {
-            throw std::runtime_error("out of memory");
-        }
-    };
-    select({1, 6, 3});
-    dragItem(3, 4);
-    tickToEnd();
-    EXPECT_EQ(Form1->modeWord(), "");
-    EXPECT_EQ(Form1->statusLine(), "");
-    EXPECT_FALSE(Form1->Timer2->isActive());
-    EXPECT_EQ(order(), QStringList({"P0", "P1", "P2", "P4", "P3", "P5", "P6", "P7"}));
-}
-
 TEST_F(MoveTest, HoldingADragAtAnEdgeScrolls) {
     QStringList many;
     for (int i = 0; i < 300; ++i) {
@@ -215,7 +155,7 @@ TEST_F(MoveTest, HoldingADragAtAnEdgeScrolls) {
     QTest::mouseMove(viewport(), itemPoint(1));
     QTest::mouseMove(viewport(), QPoint(50, viewport()->height() - 2)); // lower zone
     EXPECT_TRUE(Form1->Timer3->isActive());
-    EXPECT_EQ(Form1->ScrollDirection, 2);
+    EXPECT_EQ(Form1->moves().ScrollDirection, 2);
     QScrollBar* bar = Form1->ListView1->verticalScrollBar();
     const int before = bar->value();
     Form1->Timer3Timer();
@@ -223,7 +163,7 @@ TEST_F(MoveTest, HoldingADragAtAnEdgeScrolls) {
     QTest::mouseMove(viewport(), QPoint(50, viewport()->height() / 2)); // back inside
     EXPECT_FALSE(Form1->Timer3->isActive());
     QTest::mouseMove(viewport(), QPoint(50, 1)); // the two top rows
-    EXPECT_EQ(Form1->ScrollDirection, 1);
+    EXPECT_EQ(Form1->moves().ScrollDirection, 1);
     Form1->Timer3Timer();
     EXPECT_EQ(bar->value(), before);
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(50, 1));
@@ -248,7 +188,7 @@ TEST_F(MoveTest, ADragEndingOutsideTheListMovesNothing) {
         QTest::mouseMove(viewport(), itemPoint(4));
         QTest::mouseMove(viewport(), itemPoint(9));
         ASSERT_TRUE(Form1->ListView1->dragging());
-        ASSERT_EQ(Form1->DragOverItem, 9);
+        ASSERT_EQ(Form1->moves().DragOverItem, 9);
         QTest::mouseMove(viewport(), outside);
         EXPECT_EQ(viewport()->cursor().shape(), Qt::ForbiddenCursor);
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, outside);
@@ -274,10 +214,10 @@ TEST_F(MoveTest, ADragEndingOutsideTheListMovesNothing) {
     QTest::mousePress(viewport(), Qt::LeftButton, {}, itemPoint(shown));
     QTest::mouseMove(viewport(), itemPoint(shown + 1));
     QTest::mouseMove(viewport(), QPoint(50, 1));
-    EXPECT_EQ(Form1->ScrollDirection, 1);
+    EXPECT_EQ(Form1->moves().ScrollDirection, 1);
     EXPECT_TRUE(Form1->Timer3->isActive());
     QTest::mouseMove(viewport(), QPoint(50, height - 2));
-    EXPECT_EQ(Form1->ScrollDirection, 2);
+    EXPECT_EQ(Form1->moves().ScrollDirection, 2);
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, onStatusBar);
     EXPECT_FALSE(Form1->Timer3->isActive());
     EXPECT_EQ(order(), many);
@@ -318,17 +258,17 @@ TEST_F(MoveTest, ClearsAndMarksDuringAGatherAllGoOneWay) {
     Form1->Timer2Timer(); // the first carry marks its item at the new place
     ASSERT_EQ(Form1->modeWord(), mode::Moving);
     // A page step of the viewer: the selection cleared, then the item shown selected.
-    Form1->clearSelection();
-    EXPECT_EQ(Form1->selectedCount(), 0);
+    Form1->listSelection().clearSelection();
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 0);
     EXPECT_EQ(painted(), QList<int>());
-    Form1->setCurrentIndex(7);
+    Form1->listSelection().setCurrentIndex(7);
     EXPECT_EQ(painted(), QList<int>({7}));
     // A Ctrl click of the user's, on top.
     clickOn(0, Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(painted(), QList<int>({0, 7}));
     EXPECT_EQ(selectedPlaces(), painted());
     tickToEnd();
-    EXPECT_EQ(Form1->selectedCount(), 2);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 2);
     EXPECT_EQ(selectedPlaces(), painted());
     EXPECT_EQ(Form1->statusLine(), " 2 ヶ所選択");
 }

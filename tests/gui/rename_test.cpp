@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
 #include "rename/batch_rename_dialog.h"
 #include "rename/single_rename_dialog.h"
 #include "viewer/notice_box.h"
@@ -104,8 +105,8 @@ protected:
     }
     void select(int index) {
         SourceIndex = index;
-        Form1->clearSelection();
-        Form1->setCurrentIndex(index);
+        Form1->listSelection().clearSelection();
+        Form1->listSelection().setCurrentIndex(index);
     }
 
     QString photos;
@@ -160,7 +161,7 @@ TEST_F(SingleRenameTest, OkRenamesTheFileAndUpdatesCaptionAndStatusLine) {
     EXPECT_FALSE(Form4->isVisible());
     EXPECT_TRUE(Form1->isEnabled());
     EXPECT_FALSE(Form6->isVisible());
-    EXPECT_EQ(Form1->currentIndex(), 1) << "the selection stays";
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 1) << "the selection stays";
 
     // Without an extension the file loses it; the item stays with its thumbnail.
     open(1);
@@ -765,28 +766,28 @@ TEST_F(BatchRenameTest, CancelAndCloseBoxSelectTheCurrentItemAgain) {
     addItems({"a.jpg", "b.jpg", "c.jpg"});
     select(2);
     open();
-    Form1->clearSelection();
+    Form1->listSelection().clearSelection();
     click(Form3->ui.Button2);
     EXPECT_FALSE(Form3->isVisible());
     EXPECT_TRUE(Form1->isEnabled());
-    EXPECT_EQ(Form1->currentIndex(), 2);
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 2);
 
     open();
-    Form1->clearSelection();
+    Form1->listSelection().clearSelection();
     Form3->windowHandle()->close();
     EXPECT_FALSE(Form3->isVisible());
     EXPECT_TRUE(Form1->isEnabled());
-    EXPECT_EQ(Form1->currentIndex(), 2);
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 2);
 
     // With no current item the lowest selected item is deselected.
     SourceIndex = -1;
-    Form1->clearSelection();
-    Form1->setCurrentIndex(0);
-    Form1->setCurrentIndex(1);
+    Form1->listSelection().clearSelection();
+    Form1->listSelection().setCurrentIndex(0);
+    Form1->listSelection().setCurrentIndex(1);
     open();
     click(Form3->ui.Button2);
-    EXPECT_EQ(Form1->currentIndex(), 1);
-    EXPECT_EQ(Form1->selectedCount(), 1);
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 1);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 1);
     EXPECT_EQ(onDisk(), (QStringList{"a.jpg", "b.jpg", "c.jpg"}));
 }
 

@@ -5,6 +5,7 @@
 #include "app/mode_word.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
 #include "viewer/notice_box.h"
 #include "viewer/viewer_window.h"
 
@@ -26,7 +27,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SelectionTest, LeftPressesSetTheCurrentItemAndTheStatusLine) {
+TEST_F(SelectionTest, LeftAndCtrlPressesSetTheCurrentItemAndTheStatusLine) {
     clickOn(11);
     EXPECT_EQ(SourceIndex, 11);
     EXPECT_EQ(Form1->modeWord(), mode::Movable);
@@ -44,13 +45,12 @@ TEST_F(SelectionTest, LeftPressesSetTheCurrentItemAndTheStatusLine) {
     EXPECT_EQ(Form1->modeWord(), "");
     EXPECT_EQ(Form1->statusLine(), "");
     EXPECT_FALSE(Form1->ListView1->hasFocus());
-}
 
-TEST_F(SelectionTest, ACtrlPressThatLeavesNothingSelectedKeepsTheLine) {
+    // A Ctrl press that leaves nothing selected keeps the line.
     clickOn(5);
     const QString line = Form1->statusLine();
     clickOn(5, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(Form1->selectedCount(), 0);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 0);
     EXPECT_EQ(Form1->modeWord(), mode::Movable);
     EXPECT_EQ(Form1->statusLine(), line);
 }
@@ -167,7 +167,7 @@ TEST_F(GridSelectionTest, ShiftSelectsTheRunFromTheAnchorAcrossGridRows) {
     clickOn(2 * perRow + 3, Qt::LeftButton, Qt::ControlModifier);
     clickOn(perRow + 1, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(selectedPlaces(), run(perRow + 1, 2 * perRow + 3));
-    EXPECT_EQ(Form1->selectedCount(), perRow + 3);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), perRow + 3);
     // Ctrl+Shift adds the run to what is selected.
     clickOn(0, Qt::LeftButton, Qt::ControlModifier);
     clickOn(2, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier);
@@ -217,7 +217,7 @@ TEST_F(SelectionTest, OnlyTheThumbnailAndTheCaptionTextAreHit) {
     for (const QPoint& blank : {besideCaption, besideThumbnail}) {
         QTest::mouseClick(viewport(), Qt::LeftButton, {}, blank);
         EXPECT_EQ(SourceIndex, -1);
-        EXPECT_EQ(Form1->selectedCount(), 0);
+        EXPECT_EQ(Form1->listSelection().selectedCount(), 0);
         EXPECT_EQ(Form1->statusLine(), "");
         EXPECT_FALSE(Form1->ListView1->indexAt(blank).isValid());
     }
@@ -234,7 +234,7 @@ TEST_F(SelectionTest, OnlyTheThumbnailAndTheCaptionTextAreHit) {
     QTest::mouseMove(viewport(), QPoint(next.left() + 4, cell.top() + 30));
     QTest::mouseMove(viewport(), QPoint(next.left() + 6, cell.top() + 34));
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(next.left() + 6, cell.top() + 34));
-    EXPECT_EQ(Form1->selectedCount(), 0);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 0);
     // Reaching into item 5's thumbnail takes it.
     QTest::mousePress(viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 1, cell.top() + 8));
     QTest::mouseMove(viewport(), QPoint(next.left() + 10, cell.top() + 30));

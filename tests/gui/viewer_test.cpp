@@ -6,6 +6,7 @@
 #include "app/mode_word.h"
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "catalogue/list_selection.h"
 #include "chooser/folder_chooser.h"
 #include "viewer/notice_box.h"
 #include "viewer/viewer_window.h"
@@ -70,8 +71,8 @@ protected:
 
     // Item index made current as a click leaves it, then double-clicked.
     void doubleClickItem(int index) {
-        Form1->clearSelection();
-        Form1->setCurrentIndex(index);
+        Form1->listSelection().clearSelection();
+        Form1->listSelection().setCurrentIndex(index);
         SourceIndex = index;
         QListView* list = Form1->ListView1;
         const QRect item = list->visualRect(Form1->catalogue->index(index));
@@ -194,8 +195,8 @@ TEST_F(ViewerTest, PagesTheCatalogueOnKeyReleaseWithoutWrappingAround) {
 
     release(Qt::Key_Left);
     EXPECT_EQ(SourceIndex, 1);
-    EXPECT_EQ(Form1->currentIndex(), 1);
-    EXPECT_EQ(Form1->selectedCount(), 1);
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 1);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 1);
     EXPECT_EQ(centreColour(), QColor(Qt::green));
     release(Qt::Key_Z, Qt::ShiftModifier); // letters page whatever the shift state
     EXPECT_EQ(SourceIndex, 0);
@@ -203,11 +204,11 @@ TEST_F(ViewerTest, PagesTheCatalogueOnKeyReleaseWithoutWrappingAround) {
     release(Qt::Key_Left);
     release(Qt::Key_Z);
     EXPECT_EQ(SourceIndex, 0);
-    EXPECT_EQ(Form1->currentIndex(), 0);
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 0);
     EXPECT_EQ(centreColour(), QColor(Qt::red));
     release(Qt::Key_X, Qt::ShiftModifier);
     EXPECT_EQ(SourceIndex, 1);
-    EXPECT_EQ(Form1->selectedCount(), 1);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 1);
     EXPECT_EQ(centreColour(), QColor(Qt::green));
 
     EXPECT_FALSE(Form1->isEnabled());
@@ -239,12 +240,13 @@ TEST_F(ViewerTest, PagingFromACtrlDoubleClickedItemStaysWithinTheCatalogue) {
     release(Qt::Key_Left);
     EXPECT_EQ(SourceIndex, 1);
     EXPECT_EQ(centreColour(), QColor(Qt::green));
-    EXPECT_EQ(Form1->selectedCount(), 1) << "the item shown is the only one selected";
-    EXPECT_EQ(Form1->currentIndex(), 1);
+    EXPECT_EQ(Form1->listSelection().selectedCount(), 1)
+        << "the item shown is the only one selected";
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 1);
     release(Qt::Key_Left);
     release(Qt::Key_Left);
     EXPECT_EQ(SourceIndex, 0);
-    EXPECT_EQ(Form1->currentIndex(), 0);
+    EXPECT_EQ(Form1->listSelection().currentIndex(), 0);
     EXPECT_EQ(centreColour(), QColor(Qt::red));
 }
 
@@ -467,7 +469,7 @@ TEST_F(ViewerTest, ADoubleClickOpensInEveryModeButLoading) {
 
     // Nothing selected: nothing happens.
     Form1->setModeWord(mode::Loaded);
-    Form1->clearSelection();
+    Form1->listSelection().clearSelection();
     Form1->ListView1DblClick();
     EXPECT_FALSE(Form7->isVisible());
 }

@@ -115,14 +115,16 @@ TEST_F(RenameOnDiskTest, IndexAgreesWithTheExistenceTest) {
     makeFolder("dir.jpg");
     makeFile("c.jpg");
     makeFolder("C.JPG"); // a folder and a file that differ only in case
+    makeFile("画像.JPG");
     makeFolder("sub");
     makeFile("sub/in.jpg");
     ASSERT_EQ(symlink("a.jpg", path("link.jpg").toUtf8().constData()), 0);
     ASSERT_EQ(symlink("gone.jpg", path("dangling.jpg").toUtf8().constData()), 0);
-    const QStringList queries = {"a.jpg",   "A.JPG", "b.jpg",      "B.JPG",      "dir.jpg",
-                                 "DIR.JPG", "c.jpg", "C.jpg",      "link.jpg",   "dangling.jpg",
-                                 "none",    "sub",   "sub/in.jpg", "sub/IN.JPG", "*.jpg",
-                                 "d*",      "?.JPG", "",           ".",          ".."};
+    const QStringList queries = {"a.jpg",   "A.JPG",    "b.jpg",      "B.JPG",      "dir.jpg",
+                                 "DIR.JPG", "c.jpg",    "C.jpg",      "link.jpg",   "dangling.jpg",
+                                 "none",    "sub",      "sub/in.jpg", "sub/IN.JPG", "*.jpg",
+                                 "d*",      "?.JPG",    "",           ".",          "..",
+                                 "*",       "画像.jpg", "x.jpg"};
     auto compare = [&](const char* when) {
         const FolderIndex index(folder());
         for (const QString& q : queries) {
@@ -130,6 +132,13 @@ TEST_F(RenameOnDiskTest, IndexAgreesWithTheExistenceTest) {
         }
     };
     compare("as made");
+    {
+        // The folder is read once: a file made afterwards is not seen.
+        const FolderIndex before(folder());
+        makeFile("x.jpg");
+        EXPECT_FALSE(before.fileExists("x.jpg"));
+        compare("with x.jpg");
+    }
 
     FolderIndex index(folder());
     ASSERT_TRUE(renameFile(index, "a.jpg", "A2.jpg"));

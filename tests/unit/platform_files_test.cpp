@@ -178,22 +178,6 @@ TEST_F(FolderTest, FileExistsInTheWorkingFolderAndThroughSymlinks) {
     QDir::setCurrent(saved);
 }
 
-TEST_F(FolderTest, SnapshotAnswersLikeFileExists) {
-    makeFolder("a.jpg");
-    makeFile("b.jpg");
-    makeFolder("C.JPG");
-    makeFile("c.jpg");
-    makeFile("画像.JPG");
-    const FolderSnapshot snapshot(dir.path());
-    for (const char* name :
-         {"?.jpg", "*", "b*", "B.JPG", "c.jpg", "C.jpg", "画像.jpg", "x.jpg", "a.jpg", ""}) {
-        const QString n = QString::fromUtf8(name);
-        EXPECT_EQ(snapshot.exists(n), fileExists(path(n))) << name;
-    }
-    makeFile("x.jpg");
-    EXPECT_FALSE(snapshot.exists("x.jpg")); // taken before the file was made
-}
-
 TEST_F(FolderTest, ExistingEntryPathNamesTheEntryTheExistenceTestFound) {
     makeFile("Photo.jpg");
     makeFile("画像.JPG");
