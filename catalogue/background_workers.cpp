@@ -71,12 +71,6 @@ void BackgroundWorkers::run(std::function<void()> job) {
     shared_->changed.notify_one();
 }
 
-void BackgroundWorkers::dropQueued() {
-    const std::lock_guard lock(shared_->mutex);
-    shared_->queue.clear();
-    shared_->changed.notify_all();
-}
-
 void BackgroundWorkers::waitForIdle() {
     std::unique_lock lock(shared_->mutex);
     shared_->changed.wait(lock, [this] { return shared_->queue.empty() && shared_->running == 0; });

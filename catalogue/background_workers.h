@@ -22,9 +22,6 @@ public:
     // Queues job; jobs start in the order given.
     void run(std::function<void()> job);
 
-    // Drops the jobs not yet begun.
-    void dropQueued();
-
     // For tests and measurements: waits until no job is queued or running.
     void waitForIdle();
 

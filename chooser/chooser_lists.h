@@ -45,7 +45,6 @@ public:
     // The horizontal extent the scroll bar covers; the bar shows when it exceeds the
     // visible width.
     void setScrollWidth(int width);
-    int scrollWidth() const { return rows_->rowWidth(); }
 
     // The width of the widest entry text in the list's font, 0 for an empty list.
     int widestEntryWidth() const;
