@@ -32,7 +32,21 @@ main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
 sleep 0.6
 keys_to "$main" alt+f o
 chooser=$(wait_window 開く 10) || fail "the folder chooser did not open"
-sleep 0.5
+# The chooser is on the screen before it has listed the folder: wait until its file list
+# shows the sixth entry, so that p4.jpg was listed as a picture before it is swapped.
+read -r list_x list_y <<<"$(point_in "$chooser" $((296 + 4)) $((32 + 2 + 5 * 12)))"
+listed=
+for _ in $(seq 100); do
+    screenshot "$work/chooser.png"
+    darkest=$(convert "$work/chooser.png" -crop "100x12+$list_x+$list_y" -colorspace Gray \
+        -format "%[fx:round(255*minima)]" info:)
+    if [ "$darkest" -lt 100 ]; then
+        listed=1
+        break
+    fi
+    sleep 0.1
+done
+[ -n "$listed" ] || fail "the chooser did not list the six pictures"
 
 # Listed as a picture, now a FIFO that nobody writes to.
 rm "$photos/p4.jpg"
