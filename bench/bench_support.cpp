@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include "support/jpeg_writer.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -13,40 +15,18 @@
 namespace volmarin::bench {
 
 bool writeTestPhoto(const QString& path, int width, int height, bool progressive) {
-    std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
-    if (!file)
-        return false;
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
-    cinfo.image_width = width;
-    cinfo.image_height = height;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(std::size_t{3} * width);
+    test::JpegSettings settings;
+    settings.progressive = progressive;
     std::mt19937 random(42);
     std::uniform_int_distribution<int> noise(-12, 12);
     const auto clamp = [](int v) { return static_cast<JSAMPLE>(std::clamp(v, 0, 255)); };
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
+    return test::writeJpeg(path, width, height, settings, [&](int y, JSAMPLE* row) {
         for (int x = 0; x < width; ++x) {
             row[3 * x] = clamp(x * 255 / width + noise(random));
             row[3 * x + 1] = clamp(y * 255 / height + noise(random));
             row[3 * x + 2] = clamp(((x / 40 + y / 40) % 2) * 120 + 60 + noise(random));
         }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    return std::fclose(file) == 0;
+    });
 }
 
 void bareDecode(const QString& path) {

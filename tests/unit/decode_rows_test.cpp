@@ -3,6 +3,7 @@
 
 #include "catalogue/image_decoder.h"
 #include "catalogue/stretch.h"
+#include "support/jpeg_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,42 +34,25 @@ enum class JpegKind { Baseline, Progressive, Gray, Cmyk, AdobeCmyk };
 // Writes pixels (RGB888; for CMYK the four components come from cmyk()) with libjpeg.
 void writeJpeg(const QString& path, const QImage& rgb, JpegKind kind, int quality = 90,
                std::function<void(int x, int y, JSAMPLE* out)> cmyk = {}) {
-    std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
-    ASSERT_NE(file, nullptr);
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
-    cinfo.image_width = rgb.width();
-    cinfo.image_height = rgb.height();
     const bool isCmyk = kind == JpegKind::Cmyk || kind == JpegKind::AdobeCmyk;
-    cinfo.input_components = kind == JpegKind::Gray ? 1 : isCmyk ? 4 : 3;
-    cinfo.in_color_space = kind == JpegKind::Gray ? JCS_GRAYSCALE : isCmyk ? JCS_CMYK : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    if (kind == JpegKind::Progressive)
-        jpeg_simple_progression(&cinfo);
-    cinfo.write_Adobe_marker = kind == JpegKind::AdobeCmyk;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(rgb.width()) * 4);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        const uchar* in = rgb.constScanLine(y);
-        for (int x = 0; x < rgb.width(); ++x) {
-            if (kind == JpegKind::Gray)
-                row[x] = in[3 * x + 1];
-            else if (isCmyk)
-                cmyk(x, y, &row[4 * x]);
-            else
-                std::copy(in + 3 * x, in + 3 * x + 3, &row[3 * x]);
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(file);
+    test::JpegSettings settings;
+    settings.input = kind == JpegKind::Gray ? JCS_GRAYSCALE : isCmyk ? JCS_CMYK : JCS_RGB;
+    settings.quality = quality;
+    settings.progressive = kind == JpegKind::Progressive;
+    settings.adobeMarker = kind == JpegKind::AdobeCmyk;
+    ASSERT_TRUE(test::writeJpeg(path, rgb.width(), rgb.height(), settings,
+                                [&](int y, JSAMPLE* row) {
+                                    const uchar* in = rgb.constScanLine(y);
+                                    for (int x = 0; x < rgb.width(); ++x) {
+                                        if (kind == JpegKind::Gray)
+                                            row[x] = in[3 * x + 1];
+                                        else if (isCmyk)
+                                            cmyk(x, y, &row[4 * x]);
+                                        else
+                                            std::copy(in + 3 * x, in + 3 * x + 3, &row[3 * x]);
+                                    }
+                                }))
+        << path.toStdString();
 }
 
 // Gradients with noise, so that dropping or swapping any row or column shows.

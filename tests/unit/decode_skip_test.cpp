@@ -10,6 +10,7 @@
 // never with absolute figures.
 
 #include "catalogue/image_decoder.h"
+#include "support/jpeg_writer.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -86,53 +87,25 @@ const JpegLayout& layoutNamed(const std::string& name) {
 // Noise over gradients: every row and column differs from its neighbours, so a row taken
 // from the wrong place, or upsampled from wrong neighbours, changes the canvas.
 void writeJpeg(const QString& path, const JpegLayout& layout, int width, int height) {
-    std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
-    ASSERT_NE(file, nullptr);
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
-    cinfo.image_width = width;
-    cinfo.image_height = height;
     const bool ink = layout.space == JCS_CMYK || layout.space == JCS_YCCK;
-    cinfo.input_components = layout.space == JCS_GRAYSCALE ? 1 : ink ? 4 : 3;
-    cinfo.in_color_space = layout.space == JCS_GRAYSCALE ? JCS_GRAYSCALE : ink ? JCS_CMYK : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_colorspace(&cinfo, layout.space);
-    jpeg_set_quality(&cinfo, 85, TRUE);
-    ASSERT_EQ(cinfo.num_components, static_cast<int>(layout.factors.size()));
-    for (int c = 0; c < cinfo.num_components; ++c) {
-        cinfo.comp_info[c].h_samp_factor = layout.factors[c].first;
-        cinfo.comp_info[c].v_samp_factor = layout.factors[c].second;
-    }
-    std::vector<jpeg_scan_info> scans;
-    if (layout.progressive) {
-        jpeg_simple_progression(&cinfo);
-    } else if (layout.scanPerComponent) {
-        for (int c = 0; c < cinfo.num_components; ++c)
-            scans.push_back({1, {c, 0, 0, 0}, 0, 63, 0, 0});
-        cinfo.scan_info = scans.data();
-        cinfo.num_scans = static_cast<int>(scans.size());
-    }
-    cinfo.arith_code = layout.arithmetic;
-    cinfo.restart_interval = layout.restartInterval;
-    jpeg_start_compress(&cinfo, TRUE);
+    test::JpegSettings settings;
+    settings.input = layout.space == JCS_GRAYSCALE ? JCS_GRAYSCALE : ink ? JCS_CMYK : JCS_RGB;
+    settings.stored = layout.space;
+    settings.factors = layout.factors;
+    settings.quality = 85;
+    settings.progressive = layout.progressive;
+    settings.arithmetic = layout.arithmetic;
+    settings.scanPerComponent = layout.scanPerComponent;
+    settings.restartInterval = layout.restartInterval;
+    const int components = test::inputComponents(settings);
     std::mt19937 random(static_cast<unsigned>(width * 31 + height));
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * cinfo.input_components);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            const int x = static_cast<int>(i) / cinfo.input_components;
-            const int wave = (x * 7 + y * 3 + static_cast<int>(i % 4) * 50) % 200;
+    ASSERT_TRUE(test::writeJpeg(path, width, height, settings, [&](int y, JSAMPLE* row) {
+        for (int i = 0; i < width * components; ++i) {
+            const int x = i / components;
+            const int wave = (x * 7 + y * 3 + (i % 4) * 50) % 200;
             row[i] = static_cast<JSAMPLE>(wave + random() % 56);
         }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    ASSERT_EQ(std::fclose(file), 0);
+    })) << layout.name;
 }
 
 // A canvas of targetHeight rows, each showing the picture row the stretch picks: every
