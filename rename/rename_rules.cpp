@@ -1,10 +1,17 @@
 #include "rename/rename_rules.h"
 
 #include "platform/move_file.h"
-#include "platform/paths.h"
+#include "platform/name_codec.h"
 #include "rename/folder_index.h"
 
+#include <QByteArray>
+
 #include <algorithm>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace volmarin {
 
@@ -30,6 +37,36 @@ QString ownBase(const QString& caption, int deleteCount) {
     const qsizetype kept = std::min<qsizetype>(length - first, MaxOriginalBaseLength);
     return QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData() + first),
                              kept);
+}
+
+// True when any entry of the open folder bears leaf in any letter case. The folder is the
+// one the move goes into, read through its descriptor, so that the look and the move meet
+// the same folder whatever happens to its path.
+bool anyEntryAt(int folderFd, const QString& leaf) {
+    struct stat st;
+    if (fstatat(folderFd, nameToBytes(leaf).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return true;
+    const int readable = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = readable >= 0 ? fdopendir(readable) : nullptr;
+    if (!dir) {
+        if (readable >= 0)
+            close(readable);
+        return false; // an unreadable folder: the move itself still never replaces
+    }
+    const QString wanted = foldedName(leaf);
+    bool found = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (foldedName(nameFromBytes(entry->d_name)) == wanted) {
+            found = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+bool noEntryBearsTheName(int folderFd, const QString& leaf) {
+    return !anyEntryAt(folderFd, leaf);
 }
 
 } // namespace
@@ -74,25 +111,20 @@ QString renameFailureSecondLine() {
 }
 
 bool renameFile(const QString& folder, const QString& oldName, const QString& newName) {
-    if (!staysInsideFolder(folder, oldName) || !staysInsideFolder(folder, newName))
-        return false;
-    const qsizetype slash = newName.lastIndexOf(u'/');
-    const QString targetFolder = slash < 0 ? folder : joinPath(folder, newName.left(slash));
-    if (anyEntryInFolder(targetFolder, newName.mid(slash + 1)))
-        return false;
     const QString found = entryNameInFolder(folder, oldName);
-    return moveFile(folder, found.isEmpty() ? oldName : found, newName).ok;
+    return moveFile(folder, found.isEmpty() ? oldName : found, newName, noEntryBearsTheName).ok;
 }
 
 bool renameFile(FolderIndex& index, const QString& oldName, const QString& newName) {
-    if (!staysInsideFolder(index.folder(), oldName) || !staysInsideFolder(index.folder(), newName))
-        return false;
     if (index.anyEntry(newName))
         return false;
     QString found = index.entryName(oldName);
     if (found.isEmpty())
         found = oldName; // the move then fails as for any missing file
-    if (!moveFile(index.folder(), found, newName).ok)
+    // A name in the loaded folder itself is answered by the index; one in a sub-folder is
+    // looked at in the folder the move reaches.
+    const TargetCheck check = newName.contains(u'/') ? TargetCheck(noEntryBearsTheName) : nullptr;
+    if (!moveFile(index.folder(), found, newName, check).ok)
         return false;
     index.recordMove(found, newName);
     return true;

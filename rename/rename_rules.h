@@ -40,10 +40,11 @@ QString renameFailureSecondLine();
 // shadows anything: it refuses when any entry (file or folder) of the target's folder
 // bears newName in any letter case, since the disks photos travel to ignore case, and the
 // move itself refuses atomically whatever appears at the exact name at the last moment.
-// A "/" in newName addresses an existing sub-folder, but nothing leaves folder: a name
-// with a ".." part, or one whose folder resolves (links followed) outside folder, is
-// refused. The file moved is the one the existence test finds for oldName, also when it
-// now bears that name in another letter case. The disk is unchanged on failure.
+// A "/" in newName addresses an existing sub-folder, but nothing leaves folder: both names
+// are resolved beneath folder (moveFile), so a ".." part or a link that leads outside
+// refuses the rename, even one that another program puts in place meanwhile. The file
+// moved is the one the existence test finds for oldName, also when it now bears that name
+// in another letter case. The disk is unchanged on failure.
 bool renameFile(const QString& folder, const QString& oldName, const QString& newName);
 
 // The same against an index of the folder that the caller keeps for a whole pass; the

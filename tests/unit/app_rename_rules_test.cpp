@@ -7,10 +7,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using namespace volmarin;
@@ -188,25 +195,96 @@ TEST_F(RenameOnDiskTest, StaleIndexNeverLetsAMoveReplaceAFile) {
     EXPECT_TRUE(index.fileExists("a.jpg")) << "a failed move is not recorded";
 }
 
-// Nothing is moved out of the folder, by ".." or through a link to another folder.
+// Nothing is moved out of the folder or into it from outside, by ".." or through a link
+// to another folder; links that stay inside, and a loaded folder reached through a link,
+// are fine.
 TEST_F(RenameOnDiskTest, RenamesStayInsideTheFolder) {
     makeFolder("photos/sub");
     makeFolder("photos/0001");
     makeFolder("outside");
+    makeFolder("photos2");
+    makeFile("outside/x.jpg", "X");
     const QString photos = path("photos");
     ASSERT_EQ(symlink("../outside", path("photos/out").toUtf8().constData()), 0);
+    ASSERT_EQ(symlink("../photos2", path("photos/twin").toUtf8().constData()), 0);
+    ASSERT_EQ(symlink("sub", path("photos/in").toUtf8().constData()), 0);
+    ASSERT_EQ(symlink("photos", path("photos-link").toUtf8().constData()), 0);
     makeFile("photos/a.jpg", "A");
     FolderIndex index(photos);
-    for (const char* escape :
-         {"../a.jpg", "../../escaped.jpg", "0001/../../escaped.jpg", "sub/../b.jpg", "out/a.jpg"}) {
+    for (const char* escape : {"../a.jpg", "../../escaped.jpg", "0001/../../escaped.jpg",
+                               "sub/../b.jpg", "out/a.jpg", "out/../photos/a.jpg", "twin/a.jpg"}) {
         EXPECT_FALSE(renameFile(photos, "a.jpg", escape)) << escape;
         EXPECT_FALSE(renameFile(index, "a.jpg", escape)) << escape;
     }
+    EXPECT_FALSE(renameFile(photos, "out/x.jpg", "x.jpg")) << "a file from outside";
+    EXPECT_FALSE(renameFile(index, "../outside/x.jpg", "x.jpg")) << "a file from outside";
     EXPECT_EQ(contentOf("photos/a.jpg"), "A");
-    EXPECT_TRUE(QDir(path("outside")).isEmpty());
-    EXPECT_EQ(entries(), (QStringList{"outside", "photos"}));
+    EXPECT_EQ(QDir(path("outside")).entryList(QDir::Files), QStringList{"x.jpg"});
+    EXPECT_TRUE(QDir(path("photos2")).isEmpty());
+    EXPECT_EQ(entries(), (QStringList{"outside", "photos", "photos-link", "photos2"}));
+
     EXPECT_TRUE(renameFile(index, "a.jpg", "sub/a.jpg")) << "a sub-folder is inside";
-    EXPECT_EQ(contentOf("photos/sub/a.jpg"), "A");
+    EXPECT_TRUE(renameFile(photos, "sub/a.jpg", "in/b.jpg")) << "a link that stays inside";
+    EXPECT_TRUE(renameFile(path("photos-link"), "sub/b.jpg", "./c.jpg")) << "via a link";
+    EXPECT_EQ(contentOf("photos/c.jpg"), "A");
+}
+
+// Another program keeps swapping the sub-folder "sub" with a link to a folder outside, as
+// fast as it can, while single renames move files into "sub" and a batch pass takes them
+// out again: whatever the timing, every rename either stays inside or is refused.
+TEST_F(RenameOnDiskTest, ASubFolderSwappedForALinkNeverLeadsOutside) {
+    makeFolder("photos/sub");
+    makeFolder("outside");
+    makeFile("outside/own.jpg", "OWN");
+    const QString photos = path("photos");
+    ASSERT_EQ(symlink("../outside", path("photos/swap").toUtf8().constData()), 0);
+    constexpr int files = 30;
+    const auto name = [](const char* prefix, int i) {
+        return prefix + QString::number(i) + ".jpg";
+    };
+    for (int i = 0; i < files; ++i)
+        makeFile("photos/" + name("a", i), QByteArray::number(i));
+
+    const QByteArray sub = path("photos/sub").toUtf8();
+    const QByteArray swap = path("photos/swap").toUtf8();
+    const auto exchange = [&] {
+        return syscall(SYS_renameat2, AT_FDCWD, sub.constData(), AT_FDCWD, swap.constData(),
+                       RENAME_EXCHANGE) == 0;
+    };
+    if (!exchange())
+        GTEST_SKIP() << "this file system cannot exchange two names atomically";
+    ASSERT_TRUE(exchange());
+    std::atomic<bool> stop{false};
+    std::atomic<int> swaps{0};
+    std::thread swapper([&] {
+        while (!stop.load())
+            swaps += exchange() ? 1 : 0;
+    });
+    while (swaps.load() < 2)
+        std::this_thread::yield();
+    int single = 0, batch = 0;
+    for (int round = 0; round < 5; ++round) {
+        for (int i = 0; i < files; ++i)
+            single += renameFile(photos, name("a", i), "sub/" + name("a", i)) ? 1 : 0;
+        FolderIndex index(photos);
+        for (int i = 0; i < files; ++i)
+            batch += renameFile(index, "sub/" + name("a", i), name("a", i)) ? 1 : 0;
+    }
+    stop = true;
+    swapper.join();
+    if (QFileInfo(path("photos/sub")).isSymLink()) {
+        ASSERT_TRUE(exchange());
+    }
+    std::printf("%d swaps; %d single and %d batch renames of %d went through\n", swaps.load(),
+                single, batch, 5 * files);
+
+    EXPECT_EQ(QDir(path("outside")).entryList(QDir::Files), QStringList{"own.jpg"});
+    EXPECT_EQ(contentOf("outside/own.jpg"), "OWN");
+    for (int i = 0; i < files; ++i) {
+        const QString top = "photos/" + name("a", i), inSub = "photos/sub/" + name("a", i);
+        EXPECT_NE(QFile::exists(path(top)), QFile::exists(path(inSub))) << i;
+        EXPECT_EQ(contentOf(QFile::exists(path(top)) ? top : inSub), QByteArray::number(i));
+    }
 }
 
 // A caption whose file now bears its name in another letter case: the move takes that file.
