@@ -8,6 +8,25 @@ int inputComponents(const JpegSettings& settings) {
     return settings.input == JCS_GRAYSCALE ? 1 : settings.input == JCS_CMYK ? 4 : 3;
 }
 
+QByteArray exifOrientationSegment(int orientation, bool bigEndian) {
+    QByteArray tiff(bigEndian ? "MM" : "II");
+    const auto put = [&](unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            tiff.append(char(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
+        }
+    };
+    put(42, 2);
+    put(8, 4); // IFD0 right after the header
+    put(1, 2); // one entry
+    put(0x0112, 2);
+    put(3, 2); // SHORT
+    put(1, 4);
+    put(unsigned(orientation), 2); // a SHORT fills the first half of the value field
+    put(0, 2);
+    put(0, 4); // no next IFD
+    return QByteArray("Exif\0\0", 6) + tiff;
+}
+
 bool writeJpeg(const QString& path, int width, int height, const JpegSettings& settings,
                const std::function<void(int y, JSAMPLE* row)>& fillRow) {
     std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
@@ -49,6 +68,11 @@ bool writeJpeg(const QString& path, int width, int height, const JpegSettings& s
     cinfo.write_Adobe_marker = settings.adobeMarker;
     if (ok) {
         jpeg_start_compress(&cinfo, TRUE);
+        if (!settings.exif.isEmpty()) {
+            jpeg_write_marker(&cinfo, JPEG_APP0 + 1,
+                              reinterpret_cast<const JOCTET*>(settings.exif.constData()),
+                              static_cast<unsigned>(settings.exif.size()));
+        }
         std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * cinfo.input_components);
         while (cinfo.next_scanline < cinfo.image_height) {
             fillRow(static_cast<int>(cinfo.next_scanline), row.data());
