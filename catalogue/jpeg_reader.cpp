@@ -1,6 +1,7 @@
 #include "catalogue/jpeg_reader.h"
 
 #include "catalogue/decode_error.h"
+#include "catalogue/exif_orientation.h"
 #include "catalogue/stretch.h"
 
 #include <algorithm>
@@ -160,6 +161,15 @@ void cmykToRgb(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width, bool inve
     }
 }
 
+// The first Exif block decides, as in the files cameras write; a file without one, or with
+// a damaged one, is shown as stored.
+Orientation storedOrientation(const jpeg_decompress_struct& cinfo) {
+    for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker; marker = marker->next)
+        if (marker->marker == JPEG_APP0 + 1 && isExifBlock(marker->data, marker->data_length))
+            return orientationFromExif(marker->data, marker->data_length);
+    return Orientation::Upright;
+}
+
 } // namespace
 
 void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
@@ -195,6 +205,9 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
     source.pub.resync_to_restart = jpeg_resync_to_restart;
     source.pub.term_source = endSource;
     cinfo.src = &source.pub;
+    // APP1 segments are kept for the Exif Orientation tag; libjpeg holds at most one
+    // segment's length (64 KiB) of each.
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
 
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -205,7 +218,8 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
     cinfo.scale_denom = 1;
     jpeg_calc_output_dimensions(&cinfo);
     // The sampler refuses oversized pictures before libjpeg allocates anything for them.
-    sampler.begin(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+    sampler.begin(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+                  storedOrientation(cinfo));
 
     jpeg_start_decompress(&cinfo);
     const JDIMENSION width = cinfo.output_width;
