@@ -9,21 +9,12 @@ int inputComponents(const JpegSettings& settings) {
 }
 
 QByteArray exifOrientationSegment(int orientation, bool bigEndian) {
-    QByteArray tiff(bigEndian ? "MM" : "II");
-    const auto put = [&](unsigned value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            tiff.append(char(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
-        }
-    };
-    put(42, 2);
-    put(8, 4); // IFD0 right after the header
-    put(1, 2); // one entry
-    put(0x0112, 2);
-    put(3, 2); // SHORT
-    put(1, 4);
-    put(unsigned(orientation), 2); // a SHORT fills the first half of the value field
-    put(0, 2);
-    put(0, 4); // no next IFD
+    // Byte order, 42, IFD0 at 8; one entry: tag 0x0112, SHORT, count 1, the value in the
+    // first half of its field; no next IFD.
+    QByteArray tiff =
+        QByteArray::fromHex(bigEndian ? "4d4d002a00000008000101120003000000010000000000000000"
+                                      : "49492a0008000000010012010300010000000000000000000000");
+    tiff[bigEndian ? 19 : 18] = char(orientation);
     return QByteArray("Exif\0\0", 6) + tiff;
 }
 

@@ -200,18 +200,13 @@ TEST(DecodeSkipTest, GeneratedLayoutsGiveTheCanvasesOfAFullDecode) {
     }
 }
 
-// The upright picture as Qt turns and mirrors it, for each Exif Orientation value.
+// The upright picture as Qt turns and mirrors it, for each Exif Orientation value: a
+// quarter turn clockwise for 5 to 8, then mirrored left-right and top-bottom.
 QImage turnedByQt(const QImage& stored, int orientation) {
-    const QImage quarter = stored.transformed(QTransform().rotate(90));
-    const QImage turned[] = {stored,
-                             stored.mirrored(true, false),
-                             stored.mirrored(true, true),
-                             stored.mirrored(false, true),
-                             quarter.mirrored(true, false),
-                             quarter,
-                             quarter.mirrored(false, true),
-                             stored.transformed(QTransform().rotate(270))};
-    return turned[orientation - 1].convertToFormat(QImage::Format_RGB888);
+    const bool mirrors[8][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {1, 0}, {0, 0}, {0, 1}, {1, 1}};
+    const QImage base = orientation < 5 ? stored : stored.transformed(QTransform().rotate(90));
+    return base.mirrored(mirrors[orientation - 1][0], mirrors[orientation - 1][1])
+        .convertToFormat(QImage::Format_RGB888);
 }
 
 // A whole picture through the one stretch, as its rows would come from a decoder.
@@ -233,9 +228,8 @@ TEST(DecodeSkipTest, EveryOrientationGivesTheUprightPictureStretched) {
             writeJpeg(plain, layoutNamed(layout), width, height);
             const QImage stored = decodeWhole(plain);
             for (int orientation = 1; orientation <= 8; ++orientation) {
-                SCOPED_TRACE(std::string(layout) + " " + std::to_string(width) + " x " +
-                             std::to_string(height) + ", orientation " +
-                             std::to_string(orientation));
+                SCOPED_TRACE(testing::Message() << layout << " " << width << " x " << height
+                                                << ", orientation " << orientation);
                 const QString tagged = dir.filePath(QStringLiteral("o%1.jpg").arg(orientation));
                 writeJpeg(tagged, layoutNamed(layout), width, height,
                           test::exifOrientationSegment(orientation, orientation % 2 == 0));
@@ -243,9 +237,8 @@ TEST(DecodeSkipTest, EveryOrientationGivesTheUprightPictureStretched) {
                 ASSERT_EQ(decodeWhole(tagged), upright);
                 for (const NamedPlan& plan : plansFor(upright.height(), false)) {
                     SCOPED_TRACE(plan.name);
-                    const QImage expected = stretchedWhole(upright, plan.planner);
-                    EXPECT_EQ(drawPicture(tagged, plan.planner, RowReading::SkipUnshown), expected);
-                    EXPECT_EQ(drawPicture(tagged, plan.planner, RowReading::ReadAll), expected);
+                    EXPECT_EQ(drawPicture(tagged, plan.planner, RowReading::SkipUnshown),
+                              stretchedWhole(upright, plan.planner));
                 }
             }
         }
