@@ -14,9 +14,11 @@
 
 namespace volmarin::bench {
 
-bool writeTestPhoto(const QString& path, int width, int height, bool progressive) {
+bool writeTestPhoto(const QString& path, int width, int height, bool progressive, int orientation) {
     test::JpegSettings settings;
     settings.progressive = progressive;
+    if (orientation > 0)
+        settings.exif = test::exifOrientationSegment(orientation);
     std::mt19937 random(42);
     std::uniform_int_distribution<int> noise(-12, 12);
     const auto clamp = [](int v) { return static_cast<JSAMPLE>(std::clamp(v, 0, 255)); };

@@ -9,8 +9,10 @@
 namespace volmarin::bench {
 
 // Writes a photo-like JPEG (gradients, a checker and noise) at quality 90, 4:2:0: baseline,
-// or progressive with libjpeg's standard scan script.
-bool writeTestPhoto(const QString& path, int width, int height, bool progressive = false);
+// or progressive with libjpeg's standard scan script; with an Exif Orientation tag when
+// orientation is 1 to 8, as a phone stores a photo taken upright or sideways.
+bool writeTestPhoto(const QString& path, int width, int height, bool progressive = false,
+                    int orientation = 0);
 
 // The least any full-size decode must do: every scanline of the file, with the program's
 // settings (JDCT_ISLOW, fancy upsampling), into one reused row buffer.

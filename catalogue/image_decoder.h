@@ -19,6 +19,9 @@ namespace volmarin {
 // run them side by side. All failures are DecodeErrors whose one-line text names the file
 // and the reader's reason.
 //
+// "The picture" is the upright picture: a JPEG stored turned or mirrored, as its Exif
+// Orientation tag says, is fitted and drawn as it looks once turned (exif_orientation.h).
+//
 // With a cancel flag, a decode watches it between rows (rows read and rows skipped alike)
 // and, for JPEG files, while libjpeg takes in the compressed data; once it is raised the
 // decode gives up within about a row and throws DecodeCancelled.
@@ -33,7 +36,7 @@ QImage makeThumbnail(const QString& path, int n, bool slowRead,
 QImage composeOnScreen(const QString& path, int sw, int sh,
                        const std::atomic<bool>* cancel = nullptr);
 
-// The whole picture at full size as RGB888 (for tests and references); refused above
+// The whole upright picture at full size as RGB888 (for tests and references); refused above
 // 256 MiB of pixels.
 QImage decodeWhole(const QString& path);
 

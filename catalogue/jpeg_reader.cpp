@@ -1,6 +1,7 @@
 #include "catalogue/jpeg_reader.h"
 
 #include "catalogue/decode_error.h"
+#include "catalogue/exif_orientation.h"
 #include "catalogue/stretch.h"
 
 #include <algorithm>
@@ -56,10 +57,19 @@ void jumpOut(j_common_ptr cinfo) {
 // the picture shows what could be read.
 void keepQuiet(j_common_ptr) {}
 
+// The first Exif block of the file, which says how the stored picture is turned. The
+// buffer holds the longest segment a JPEG can have and is made before decoding starts.
+struct ExifReading {
+    std::vector<JOCTET> segment = std::vector<JOCTET>(0xFFFF - 2);
+    bool seen = false;
+    Orientation orientation = Orientation::Upright;
+};
+
 // What libjpeg's callbacks need of readJpeg, reached through client_data.
 struct ReadContext {
     ErrorManager* err;
     const RowSampler* sampler;
+    ExifReading* exif;
 };
 
 ReadContext& contextOf(j_common_ptr cinfo) {
@@ -160,6 +170,44 @@ void cmykToRgb(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width, bool inve
     }
 }
 
+// Takes the next count bytes of the file into out, or passes over them when out is null.
+void takeBytes(j_decompress_ptr cinfo, JOCTET* out, std::size_t count) {
+    jpeg_source_mgr* source = cinfo->src;
+    while (count > 0) {
+        if (source->bytes_in_buffer == 0)
+            (*source->fill_input_buffer)(cinfo);
+        const std::size_t taken = std::min(source->bytes_in_buffer, count);
+        if (out) {
+            std::memcpy(out, source->next_input_byte, taken);
+            out += taken;
+        }
+        source->next_input_byte += taken;
+        source->bytes_in_buffer -= taken;
+        count -= taken;
+    }
+}
+
+// Reads APP1 segments until one holds an Exif block, which decides; later ones are passed
+// over. libjpeg's own marker saving would keep every segment in memory, and a hostile file
+// can carry thousands of them.
+boolean readApp1(j_decompress_ptr cinfo) {
+    JOCTET lengthBytes[2];
+    takeBytes(cinfo, lengthBytes, 2);
+    const std::size_t length = (std::size_t{lengthBytes[0]} << 8) | lengthBytes[1];
+    const std::size_t payload = length < 2 ? 0 : length - 2; // the length counts itself
+    ExifReading& exif = *contextOf(reinterpret_cast<j_common_ptr>(cinfo)).exif;
+    if (exif.seen) {
+        takeBytes(cinfo, nullptr, payload);
+        return TRUE;
+    }
+    takeBytes(cinfo, exif.segment.data(), payload);
+    if (isExifBlock(exif.segment.data(), payload)) {
+        exif.seen = true;
+        exif.orientation = orientationFromExif(exif.segment.data(), payload);
+    }
+    return TRUE;
+}
+
 } // namespace
 
 void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
@@ -169,7 +217,8 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
     ErrorManager err;
     jpeg_progress_mgr progress;
     std::memset(&progress, 0, sizeof progress);
-    ReadContext context{&err, &sampler};
+    ExifReading exif;
+    ReadContext context{&err, &sampler, &exif};
     std::vector<JOCTET> input(kInputChunk);
     FileSource source{{}, file, input.data(), false};
     DecompressorGuard guard{&cinfo};
@@ -195,6 +244,7 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
     source.pub.resync_to_restart = jpeg_resync_to_restart;
     source.pub.term_source = endSource;
     cinfo.src = &source.pub;
+    jpeg_set_marker_processor(&cinfo, JPEG_APP0 + 1, readApp1);
     jpeg_read_header(&cinfo, TRUE);
 
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -205,7 +255,8 @@ void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading) {
     cinfo.scale_denom = 1;
     jpeg_calc_output_dimensions(&cinfo);
     // The sampler refuses oversized pictures before libjpeg allocates anything for them.
-    sampler.begin(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+    sampler.begin(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+                  exif.orientation);
 
     jpeg_start_decompress(&cinfo);
     const JDIMENSION width = cinfo.output_width;

@@ -18,8 +18,8 @@ enum class RowReading {
 };
 
 // Decodes a JPEG file with libjpeg at full size, handing the rows the sampler wants to it
-// as 24-bit RGB. Throws DecodeError with libjpeg's own message on failure, and
-// DecodeCancelled when the sampler's cancel flag is raised.
+// as 24-bit RGB, with the Orientation of the file's Exif block. Throws DecodeError with libjpeg's
+// own message on failure, and DecodeCancelled when the sampler's cancel flag is raised.
 void readJpeg(std::FILE* file, RowSampler& sampler, RowReading reading);
 
 } // namespace volmarin

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <numeric>
 
 namespace volmarin {
 
@@ -46,19 +48,18 @@ void RowSampler::checkCancelled() const {
         throw DecodeCancelled("読み込みを取り消しました");
 }
 
-void RowSampler::begin(int pictureWidth, int pictureHeight) {
-    if (pictureWidth <= 0 || pictureHeight <= 0)
-        throw DecodeError("画像に画素がありません（" + sizeText(pictureWidth, pictureHeight) +
-                          "）");
-    if (pictureWidth > kMaxPictureSide || pictureHeight > kMaxPictureSide ||
-        std::int64_t{pictureWidth} * pictureHeight > kMaxPicturePixels)
-        throw DecodeError("画像が大きすぎて読み込めません（" +
-                          sizeText(pictureWidth, pictureHeight) +
+void RowSampler::begin(int storedWidth, int storedHeight, Orientation orientation) {
+    if (storedWidth <= 0 || storedHeight <= 0)
+        throw DecodeError("画像に画素がありません（" + sizeText(storedWidth, storedHeight) + "）");
+    if (storedWidth > kMaxPictureSide || storedHeight > kMaxPictureSide ||
+        std::int64_t{storedWidth} * storedHeight > kMaxPicturePixels)
+        throw DecodeError("画像が大きすぎて読み込めません（" + sizeText(storedWidth, storedHeight) +
                           " ピクセル。1 辺 65535 ピクセル、全体で 2^30 ピクセルまでです）");
-    pictureWidth_ = pictureWidth;
-    pictureHeight_ = pictureHeight;
+    linesAreColumns_ = swapsAxes(orientation);
+    pictureWidth_ = linesAreColumns_ ? storedHeight : storedWidth;
+    pictureHeight_ = linesAreColumns_ ? storedWidth : storedHeight;
 
-    const CanvasPlan plan = planner_(pictureWidth, pictureHeight);
+    const CanvasPlan plan = planner_(pictureWidth_, pictureHeight_);
     if (plan.canvasWidth <= 0 || plan.canvasHeight <= 0)
         throw DecodeError(sizeText(plan.canvasWidth, plan.canvasHeight) +
                           " ピクセルの画像は作れません");
@@ -72,24 +73,45 @@ void RowSampler::begin(int pictureWidth, int pictureHeight) {
     canvas_.fill(plan.background);
 
     const Placement& t = plan.target;
-    colSource_.clear();
-    rowSource_.clear();
+    pixelSource_.clear();
+    lineRows_.clear();
+    lineIndex_.clear();
     wantedRows_.clear();
     if (t.width <= 0 || t.height <= 0)
         return; // a rectangle without area draws nothing
-    colSource_ =
-        sourceMap(t.left, t.width, plan.canvasWidth, plan.stageWidth, pictureWidth, firstColumn_);
-    rowSource_ =
-        sourceMap(t.top, t.height, plan.canvasHeight, plan.stageHeight, pictureHeight, firstRow_);
-    if (colSource_.empty() || rowSource_.empty()) {
-        colSource_.clear();
-        rowSource_.clear();
+    int firstColumn = 0, firstRow = 0;
+    std::vector<int> columns =
+        sourceMap(t.left, t.width, plan.canvasWidth, plan.stageWidth, pictureWidth_, firstColumn);
+    std::vector<int> rows =
+        sourceMap(t.top, t.height, plan.canvasHeight, plan.stageHeight, pictureHeight_, firstRow);
+    if (columns.empty() || rows.empty())
         return;
-    }
-    identityColumns_ = true;
-    for (std::size_t i = 0; i < colSource_.size(); ++i)
-        identityColumns_ = identityColumns_ && colSource_[i] == static_cast<int>(i);
-    std::unique_copy(rowSource_.begin(), rowSource_.end(), std::back_inserter(wantedRows_));
+
+    // The upright picture's rows, or its columns under a swap, are the stored rows.
+    std::vector<int> lines = std::move(linesAreColumns_ ? columns : rows);
+    pixelSource_ = std::move(linesAreColumns_ ? rows : columns);
+    if (reversesRows(orientation))
+        for (int& y : lines)
+            y = storedHeight - 1 - y;
+    if (reversesColumns(orientation))
+        for (int& x : pixelSource_)
+            x = storedWidth - 1 - x;
+
+    const qsizetype bytesPerLine = canvas_.bytesPerLine();
+    spanStart_ = canvas_.bits() + firstRow * bytesPerLine + qsizetype{3} * firstColumn;
+    lineStep_ = linesAreColumns_ ? 3 : bytesPerLine;
+    pixelStep_ = linesAreColumns_ ? bytesPerLine : 3;
+    lineIndex_.resize(lines.size());
+    std::iota(lineIndex_.begin(), lineIndex_.end(), 0);
+    std::stable_sort(lineIndex_.begin(), lineIndex_.end(),
+                     [&](int a, int b) { return lines[a] < lines[b]; });
+    lineRows_.reserve(lines.size());
+    for (const int line : lineIndex_)
+        lineRows_.push_back(lines[line]);
+    std::unique_copy(lineRows_.begin(), lineRows_.end(), std::back_inserter(wantedRows_));
+    identityColumns_ = !linesAreColumns_;
+    for (std::size_t i = 0; identityColumns_ && i < pixelSource_.size(); ++i)
+        identityColumns_ = pixelSource_[i] == static_cast<int>(i);
 }
 
 bool RowSampler::wants(int y) const {
@@ -97,30 +119,20 @@ bool RowSampler::wants(int y) const {
 }
 
 void RowSampler::put(int y, const std::uint8_t* rgb) {
-    const auto [lo, hi] = std::equal_range(rowSource_.begin(), rowSource_.end(), y);
-    if (lo == hi)
-        return;
-    const qsizetype bytesPerLine = canvas_.bytesPerLine();
-    uchar* first = canvas_.bits() + (firstRow_ + (lo - rowSource_.begin())) * bytesPerLine +
-                   std::size_t{3} * firstColumn_;
-    const std::size_t span = colSource_.size() * 3;
-    if (identityColumns_) {
-        std::memcpy(first, rgb, span);
-    } else {
-        uchar* out = first;
-        for (const int column : colSource_) {
+    const auto [lo, hi] = std::equal_range(lineRows_.begin(), lineRows_.end(), y);
+    for (auto it = lo; it != hi; ++it) {
+        uchar* out = spanStart_ + lineIndex_[it - lineRows_.begin()] * lineStep_;
+        if (identityColumns_) {
+            std::memcpy(out, rgb, pixelSource_.size() * 3);
+            continue;
+        }
+        for (const int column : pixelSource_) {
             const std::uint8_t* in = rgb + std::size_t{3} * column;
             out[0] = in[0];
             out[1] = in[1];
             out[2] = in[2];
-            out += 3;
+            out += pixelStep_;
         }
-    }
-    // An enlarging stretch shows one picture row on several canvas rows.
-    uchar* row = first;
-    for (auto it = lo + 1; it != hi; ++it) {
-        row += bytesPerLine;
-        std::memcpy(row, first, span);
     }
 }
 

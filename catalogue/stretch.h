@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/exif_orientation.h"
 #include "catalogue/fitting.h"
 
 #include <QImage>
@@ -45,7 +46,10 @@ using CanvasPlanner = std::function<CanvasPlan(int pictureWidth, int pictureHeig
 // Receives a picture row by row, in any order, and keeps only the rows and columns that
 // the stretch samples, drawing them straight onto the canvas. The result is pixel for
 // pixel what stretching the whole decoded picture would give, while the decoder needs no
-// more than one row of its own.
+// more than one row of its own. A picture stored turned or mirrored (Exif Orientation) is
+// drawn upright: the planner sees the upright size, and under a quarter turn each stored
+// row the stretch samples fills canvas columns instead of canvas rows, so the rows that
+// are not shown are still never decoded.
 class RowSampler {
 public:
     // The readers watch cancel, when given, between rows and give up with DecodeCancelled
@@ -56,17 +60,19 @@ public:
     // Throws DecodeCancelled when the cancel flag is raised.
     void checkCancelled() const;
 
-    // Told the picture's size before any row; checks the size limits, makes the canvas.
-    // Throws DecodeError with the reason when the picture or its canvas is refused.
-    void begin(int pictureWidth, int pictureHeight);
+    // Told the stored picture's size, and how it is turned, before any row; checks the size
+    // limits, makes the canvas. Throws DecodeError with the reason when the picture or its
+    // canvas is refused.
+    void begin(int storedWidth, int storedHeight, Orientation orientation = Orientation::Upright);
 
-    // True when some canvas row shows picture row y; other rows need not be converted.
+    // True when some canvas pixel shows stored row y; other rows need not be converted.
     bool wants(int y) const;
-    // The picture rows that are shown, ascending and distinct.
+    // The stored rows that are shown, ascending and distinct.
     const std::vector<int>& wantedRows() const { return wantedRows_; }
-    // Picture row y as pictureWidth packed R, G, B bytes.
+    // Stored row y as storedWidth packed R, G, B bytes.
     void put(int y, const std::uint8_t* rgb);
 
+    // The upright picture's size.
     int pictureWidth() const { return pictureWidth_; }
     int pictureHeight() const { return pictureHeight_; }
     QImage takeCanvas() { return std::move(canvas_); }
@@ -77,11 +83,16 @@ private:
     QImage canvas_;
     int pictureWidth_ = 0;
     int pictureHeight_ = 0;
-    int firstColumn_ = 0; // canvas column of colSource_[0]
-    int firstRow_ = 0;    // canvas row of rowSource_[0]
+    // A stored row lands on canvas lines: rows, or columns when the axes are swapped. Along
+    // each line, the pixels of the covered span take the stored columns of pixelSource_.
+    bool linesAreColumns_ = false;
+    uchar* spanStart_ = nullptr; // canvas byte of the first covered line's first pixel
+    qsizetype lineStep_ = 0;     // bytes from one canvas line to the next
+    qsizetype pixelStep_ = 0;    // bytes from one pixel of a line to the next
     bool identityColumns_ = false;
-    std::vector<int> colSource_; // picture column for each covered canvas column
-    std::vector<int> rowSource_; // picture row for each covered canvas row, non-decreasing
+    std::vector<int> pixelSource_;
+    std::vector<int> lineRows_;  // the stored row of each covered line, sorted ascending
+    std::vector<int> lineIndex_; // which covered line, in the order of lineRows_
     std::vector<int> wantedRows_;
 };
 

@@ -11,6 +11,7 @@
 // are not shown are skipped.
 
 #include "catalogue/decode_error.h"
+#include "catalogue/exif_orientation.h"
 #include "catalogue/image_decoder.h"
 
 #include <QByteArray>
@@ -100,6 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool slowRead = (selector & 2) != 0;
     const int n = kThumbnailSizes[(selector >> 2) & 7];
     const ScreenSize screen = kScreens[(selector >> 5) & 7];
+    // The Exif parser reads whatever a file's APP1 segment holds; fed the raw input too, it
+    // is explored without a JPEG around the block.
+    const auto orientation = static_cast<int>(volmarin::orientationFromExif(data + 1, size - 1));
+    if (orientation < 1 || orientation > 8) {
+        std::fprintf(stderr, "orientationFromExif: %d is no Orientation value\n", orientation);
+        std::abort();
+    }
     const QString path = writeInput(data + 1, size - 1, extension);
 
     QImage thumbnail, canvas;

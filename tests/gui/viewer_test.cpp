@@ -1,6 +1,7 @@
 // The full-screen viewer opened from the catalogue and from the chooser, paged with keys
 // and closed by clicks, on a 1024 x 768 screen.
 #include "gui_test_support.h"
+#include "support/jpeg_writer.h"
 
 #include "app/main_window.h"
 #include "app/mode_word.h"
@@ -171,6 +172,24 @@ TEST_F(ViewerTest, PlacesEveryPictureByTheFittingRuleOnABlackScreen) {
         EXPECT_TRUE(landed.uniform);
         EXPECT_EQ(centreColour(), QColor(200, 40 + 20 * static_cast<int>(i), 30));
     }
+}
+
+TEST_F(ViewerTest, APhonePhotoStoredSidewaysIsShownUpright) {
+    // Stored as 2000 x 1000 pixels, red on the left and blue on the right, with Orientation
+    // 6: upright it is 1000 x 2000, red above blue, fitted to the screen's height.
+    JpegSettings settings;
+    settings.exif = exifOrientationSegment(6);
+    ASSERT_TRUE(writeJpeg(pathOf("phone.jpg"), 2000, 1000, settings, [](int, JSAMPLE* row) {
+        const JSAMPLE red[] = {220, 20, 20}, blue[] = {20, 20, 220};
+        for (int x = 0; x < 2000; ++x)
+            std::copy_n(x < 1000 ? red : blue, 3, row + 3 * x);
+    }));
+    fillCatalogue({"phone.jpg"});
+    doubleClickItem(0);
+    ASSERT_TRUE(Form7->isVisible());
+    EXPECT_EQ(landing().rect, QRect(320, 0, 384, 768));
+    const QColor top = shown().pixelColor(512, 100);
+    EXPECT_TRUE(top.red() > 180 && top.blue() < 60) << top.name().toStdString();
 }
 
 TEST_F(ViewerTest, PagesTheCatalogueOnKeyReleaseWithoutWrappingAround) {

@@ -8,6 +8,16 @@ int inputComponents(const JpegSettings& settings) {
     return settings.input == JCS_GRAYSCALE ? 1 : settings.input == JCS_CMYK ? 4 : 3;
 }
 
+QByteArray exifOrientationSegment(int orientation, bool bigEndian) {
+    // Byte order, 42, IFD0 at 8; one entry: tag 0x0112, SHORT, count 1, the value in the
+    // first half of its field; no next IFD.
+    QByteArray tiff =
+        QByteArray::fromHex(bigEndian ? "4d4d002a00000008000101120003000000010000000000000000"
+                                      : "49492a0008000000010012010300010000000000000000000000");
+    tiff[bigEndian ? 19 : 18] = char(orientation);
+    return QByteArray("Exif\0\0", 6) + tiff;
+}
+
 bool writeJpeg(const QString& path, int width, int height, const JpegSettings& settings,
                const std::function<void(int y, JSAMPLE* row)>& fillRow) {
     std::FILE* file = std::fopen(QFile::encodeName(path), "wb");
@@ -49,6 +59,11 @@ bool writeJpeg(const QString& path, int width, int height, const JpegSettings& s
     cinfo.write_Adobe_marker = settings.adobeMarker;
     if (ok) {
         jpeg_start_compress(&cinfo, TRUE);
+        if (!settings.exif.isEmpty()) {
+            jpeg_write_marker(&cinfo, JPEG_APP0 + 1,
+                              reinterpret_cast<const JOCTET*>(settings.exif.constData()),
+                              static_cast<unsigned>(settings.exif.size()));
+        }
         std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * cinfo.input_components);
         while (cinfo.next_scanline < cinfo.image_height) {
             fillRow(static_cast<int>(cinfo.next_scanline), row.data());

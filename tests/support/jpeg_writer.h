@@ -3,6 +3,7 @@
 // One JPEG writer for the decoder tests and the benchmarks: libjpeg's compressor with the
 // settings a file is to be made with, rows filled by the caller.
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdio>
@@ -24,7 +25,12 @@ struct JpegSettings {
     bool scanPerComponent = false; // sequential, but one scan for each component
     bool adobeMarker = false;
     int restartInterval = 0; // in MCUs
+    QByteArray exif;         // when not empty, an APP1 segment with this payload
 };
+
+// The Exif block of a phone photo reduced to what turns it: "Exif\0\0", a TIFF header in
+// either byte order and IFD0 with one entry, Orientation (tag 0x0112, SHORT, count 1).
+QByteArray exifOrientationSegment(int orientation, bool bigEndian = false);
 
 // Samples per pixel of the rows for settings.input.
 int inputComponents(const JpegSettings& settings);

@@ -120,10 +120,11 @@ struct Ppm {
     bool ok = false;
 };
 
-// ImageMagick's decode of a file as binary PPM, or nothing when it reports any problem.
+// ImageMagick's decode of a file, turned upright by its Exif Orientation as the program
+// shows it, as binary PPM, or nothing when it reports any problem.
 Ppm decodeWithImageMagick(const QString& convert, const QString& path) {
     QProcess process;
-    process.start(convert, {path, "-depth", "8", "ppm:-"});
+    process.start(convert, {path, "-auto-orient", "-depth", "8", "ppm:-"});
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished();

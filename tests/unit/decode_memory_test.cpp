@@ -84,6 +84,19 @@ TEST_F(DecodeMemoryTest, HugeBaselineJpegGivesAThumbnailFromAFewRows) {
     EXPECT_LE(whole, 1 * kMiB);
 }
 
+TEST_F(DecodeMemoryTest, APhotoPackedWithApp1SegmentsKeepsOnlyItsFirstExifBlock) {
+    QFile in(kCorpus + "/pillow-tests-images/hopper_orientation_6.jpg"), out(dir.filePath("x.jpg"));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
+    const QByteArray photo = in.readAll(), segment = "\xff\xe1\xff\xff" + QByteArray(65533, 'x');
+    out.write(photo.left(2) + segment.repeated(200) + photo.mid(2)); // 13 MB before the Exif
+    out.close();
+    EXPECT_LE(heap::peakGrowth([&] {
+                  EXPECT_EQ(makeThumbnail(out.fileName(), 80, false),
+                            makeThumbnail(in.fileName(), 80, false));
+              }),
+              1 * kMiB);
+}
+
 TEST_F(DecodeMemoryTest, ImpossibleSizesAreRefusedBeforeAllocating) {
     const QString path = withClaimedSize(kCorpus + "/libjpeg-turbo-testimages/testorig.jpg",
                                          dir.filePath("claims60000.jpg"), '\xc0', 60000, 60000);

@@ -1,6 +1,8 @@
 // The row-by-row decoders against whole decodes: every thumbnail and viewer canvas must be
-// exactly the whole picture stretched, and damaged or odd files must fail cleanly.
+// exactly the whole picture stretched, and damaged or odd files must fail cleanly (a damaged
+// Exif block leaves the picture as stored).
 
+#include "catalogue/exif_orientation.h"
 #include "catalogue/image_decoder.h"
 #include "catalogue/stretch.h"
 #include "support/jpeg_writer.h"
@@ -17,6 +19,7 @@
 #include <functional>
 #include <future>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
@@ -358,6 +361,31 @@ TEST_F(DecodeRowsTest, OnlyRegularFilesAreReadAndOpeningNeverWaits) {
                                                            "ソケット、デバイスなど）"));
         }
     }
+}
+
+// A damaged Exif block must neither crash nor turn a picture.
+TEST_F(DecodeRowsTest, OnlyAWholeWellFormedExifOrientationTurns) {
+    // Little-endian block: IFD0 offset at 10, entry count at 14, type at 18, count at 20.
+    const QByteArray six = test::exifOrientationSegment(6);
+    const auto patched = [&](int at, char byte) {
+        return QByteArray(six).replace(at, 1, &byte, 1);
+    };
+    const std::vector<std::tuple<const char*, QByteArray, Orientation>> cases = {
+        {"little-endian 6", six, Orientation::TurnedClockwise},
+        {"big-endian 8", test::exifOrientationSegment(8, true),
+         Orientation::TurnedCounterClockwise},
+        {"value 9", test::exifOrientationSegment(9, true), Orientation::Upright},
+        {"type LONG", patched(18, 4), Orientation::Upright},
+        {"count 2", patched(20, 2), Orientation::Upright},
+        {"IFD0 past the end", patched(13, '\xff'), Orientation::Upright},
+        {"more entries than the block holds", patched(14, 2), Orientation::Upright},
+        {"cut inside the entry", six.left(27), Orientation::Upright},
+    };
+    for (const auto& [what, block, expected] : cases)
+        EXPECT_EQ(orientationFromExif(reinterpret_cast<const std::uint8_t*>(block.constData()),
+                                      std::size_t(block.size())),
+                  expected)
+            << what;
 }
 
 } // namespace

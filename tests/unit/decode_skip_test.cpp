@@ -10,6 +10,7 @@
 // never with absolute figures.
 
 #include "catalogue/image_decoder.h"
+#include "catalogue/stretch.h"
 #include "support/jpeg_writer.h"
 
 #include <QDirIterator>
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTransform>
 
 #include <gtest/gtest.h>
 
@@ -86,7 +88,8 @@ const JpegLayout& layoutNamed(const std::string& name) {
 
 // Noise over gradients: every row and column differs from its neighbours, so a row taken
 // from the wrong place, or upsampled from wrong neighbours, changes the canvas.
-void writeJpeg(const QString& path, const JpegLayout& layout, int width, int height) {
+void writeJpeg(const QString& path, const JpegLayout& layout, int width, int height,
+               const QByteArray& exif = {}) {
     const bool ink = layout.space == JCS_CMYK || layout.space == JCS_YCCK;
     test::JpegSettings settings;
     settings.input = layout.space == JCS_GRAYSCALE ? JCS_GRAYSCALE : ink ? JCS_CMYK : JCS_RGB;
@@ -97,6 +100,7 @@ void writeJpeg(const QString& path, const JpegLayout& layout, int width, int hei
     settings.arithmetic = layout.arithmetic;
     settings.scanPerComponent = layout.scanPerComponent;
     settings.restartInterval = layout.restartInterval;
+    settings.exif = exif;
     const int components = test::inputComponents(settings);
     std::mt19937 random(static_cast<unsigned>(width * 31 + height));
     ASSERT_TRUE(test::writeJpeg(path, width, height, settings, [&](int y, JSAMPLE* row) {
@@ -192,6 +196,51 @@ TEST(DecodeSkipTest, GeneratedLayoutsGiveTheCanvasesOfAFullDecode) {
             const QImage whole = decodeWhole(path);
             ASSERT_EQ(whole.size(), QSize(size.width, size.height));
             EXPECT_GE(expectSkippingEqualsReadingAll(path, size.height, size.strips), 10);
+        }
+    }
+}
+
+// The upright picture as Qt turns and mirrors it, for each Exif Orientation value: a
+// quarter turn clockwise for 5 to 8, then mirrored left-right and top-bottom.
+QImage turnedByQt(const QImage& stored, int orientation) {
+    const bool mirrors[8][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {1, 0}, {0, 0}, {0, 1}, {1, 1}};
+    const QImage base = orientation < 5 ? stored : stored.transformed(QTransform().rotate(90));
+    return base.mirrored(mirrors[orientation - 1][0], mirrors[orientation - 1][1])
+        .convertToFormat(QImage::Format_RGB888);
+}
+
+// A whole picture through the one stretch, as its rows would come from a decoder.
+QImage stretchedWhole(const QImage& picture, const CanvasPlanner& planner) {
+    RowSampler sampler(planner);
+    sampler.begin(picture.width(), picture.height());
+    for (int y = 0; y < picture.height(); ++y)
+        sampler.put(y, picture.constScanLine(y));
+    return sampler.takeCanvas();
+}
+
+// A photo stored turned or mirrored is drawn as decoding it whole, turning it and then
+// stretching would draw it; the same file without its Exif block gives the stored pixels.
+TEST(DecodeSkipTest, EveryOrientationGivesTheUprightPictureStretched) {
+    QTemporaryDir dir;
+    for (const char* layout : {"420", "411", "440-progressive"}) {
+        for (const auto& [width, height] : {std::pair{301, 1023}, {333, 141}, {4, 301}}) {
+            const QString plain = dir.filePath("plain.jpg");
+            writeJpeg(plain, layoutNamed(layout), width, height);
+            const QImage stored = decodeWhole(plain);
+            for (int orientation = 1; orientation <= 8; ++orientation) {
+                SCOPED_TRACE(testing::Message() << layout << " " << width << " x " << height
+                                                << ", orientation " << orientation);
+                const QString tagged = dir.filePath(QStringLiteral("o%1.jpg").arg(orientation));
+                writeJpeg(tagged, layoutNamed(layout), width, height,
+                          test::exifOrientationSegment(orientation, orientation % 2 == 0));
+                const QImage upright = turnedByQt(stored, orientation);
+                ASSERT_EQ(decodeWhole(tagged), upright);
+                for (const NamedPlan& plan : plansFor(upright.height(), false)) {
+                    SCOPED_TRACE(plan.name);
+                    EXPECT_EQ(drawPicture(tagged, plan.planner, RowReading::SkipUnshown),
+                              stretchedWhole(upright, plan.planner));
+                }
+            }
         }
     }
 }
