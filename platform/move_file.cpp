@@ -1,5 +1,6 @@
 #include "platform/move_file.h"
 
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 
 #include <QByteArray>
@@ -53,8 +54,8 @@ MoveResult moveFile(const QString& folder, const QString& fromName, const QStrin
 }
 
 MoveResult movePathNoReplace(const QString& fromPath, const QString& toPath) {
-    const QByteArray from = fromPath.toUtf8();
-    const QByteArray to = toPath.toUtf8();
+    const QByteArray from = nameToBytes(fromPath);
+    const QByteArray to = nameToBytes(toPath);
 
     // 1. The kernel refuses atomically to replace anything at the target.
     if (renameNoReplace(from.constData(), to.constData()) == 0)

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "platform/name_codec.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -13,7 +15,7 @@ namespace {
 // The path with every symbolic link, "." and ".." resolved; empty when it does not exist.
 QByteArray resolvedPath(const QString& path) {
     char buffer[PATH_MAX];
-    const QByteArray encoded = path.isEmpty() ? QByteArray(".") : path.toUtf8();
+    const QByteArray encoded = path.isEmpty() ? QByteArray(".") : nameToBytes(path);
     return ::realpath(encoded.constData(), buffer) ? QByteArray(buffer) : QByteArray();
 }
 
