@@ -15,6 +15,7 @@
 #include "chooser/folder_chooser.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 #include "platform/window_frame.h"
 #include "rename/batch_rename_dialog.h"
@@ -345,7 +346,8 @@ void TForm1::KobetuClick() {
     if (mode::isBusy(modeWord())) {
         return;
     }
-    Form4->ui.Memo1->setText(catalogue->caption(SourceIndex));
+    // The name in its shown form, which the dialog reads back with every byte of the name.
+    Form4->ui.Memo1->setText(nameForDisplay(catalogue->caption(SourceIndex)));
     openDialog(Form4, Form4->ui.Memo1);
 }
 
