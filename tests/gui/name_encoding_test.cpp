@@ -142,6 +142,11 @@ TEST_F(NameEncodingTest, SuchNamesAreListedLoadedShownViewedRenamedAndKeptByThei
                   ->captionLines(Form1->ListView1->itemOption(item), item)
                   .join(QString()),
               "\\xE9t\\xE9.bmp");
+    QTest::keyClick(Form1->ListView1, Qt::Key_F2); // an edit in the list starts from it too
+    auto* editor = Form1->ListView1->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "\\xE9t\\xE9.bmp");
+    QTest::keyClick(editor, Qt::Key_Escape);
     QTest::mouseDClick(Form1->ListView1->viewport(), Qt::LeftButton, {}, itemCentre(3));
     ASSERT_TRUE(Form7->isVisible());
     EXPECT_EQ(Form7->ui.Image1->pixmap().toImage().pixelColor(512, 384), QColor(Qt::yellow));
