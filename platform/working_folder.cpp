@@ -35,8 +35,14 @@ bool isReadableFolder(const QString& path) {
 QString absoluteFolderPath(const QString& path) {
     // QDir::cleanPath works on the text alone; QDir::absolutePath would take the working
     // directory through Qt's lossy decoding.
-    const QString absolute = path.startsWith(u'/') ? path : workingFolder() + u'/' + path;
-    return QDir::cleanPath(absolute);
+    if (path.startsWith(u'/'))
+        return QDir::cleanPath(path);
+    const QString working = workingFolder();
+    // A working directory removed under the program leaves a relative path relative,
+    // rather than taking it from the root.
+    if (working.isEmpty())
+        return QDir::cleanPath(path.isEmpty() ? QStringLiteral(".") : path);
+    return QDir::cleanPath(working + u'/' + path);
 }
 
 } // namespace volmarin

@@ -21,7 +21,8 @@ bool isFolder(const QString& path);
 bool isReadableFolder(const QString& path);
 
 // The absolute, clean form of path ("/" for the root, no trailing "/" otherwise), a relative
-// path taken from the working directory. Only the text is worked on: the disk is not asked.
+// path taken from the working directory (and left relative when that cannot be read). Only
+// the text is worked on: the disk is not asked.
 QString absoluteFolderPath(const QString& path);
 
 } // namespace volmarin
