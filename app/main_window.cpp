@@ -15,8 +15,10 @@
 #include "chooser/folder_chooser.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 #include "platform/window_frame.h"
+#include "platform/working_folder.h"
 #include "rename/batch_rename_dialog.h"
 #include "rename/single_rename_dialog.h"
 #include "viewer/notice_box.h"
@@ -25,8 +27,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QScreen>
 #include <QStatusBar>
 #include <QWindow>
@@ -184,7 +184,9 @@ void TForm1::Timer2Timer() {
 
 void TForm1::startupStep() {
     StartFolder = Form2->currentFolder();
-    const QString path = joinPath(QDir::currentPath(), SettingsFileName);
+    // The working directory's own bytes: a start folder named in Shift-JIS, say, reads its
+    // own settings file and no other.
+    const QString path = joinPath(workingFolder(), SettingsFileName);
     if (!fileExists(path)) {
         return;
     }
@@ -216,8 +218,8 @@ void TForm1::applySettingsFile(const QByteArray& content) {
         window->move(reader.readNumber(), window->pos().y());
     }
     Form5->ui.Edit1->setText(reader.readText());
-    const QString folder = reader.readText();
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    const QString folder = reader.readFolder();
+    if (isFolder(folder)) {
         Form2->setFolder(folder);
         DefaultFolder = folder;
     }
@@ -345,7 +347,8 @@ void TForm1::KobetuClick() {
     if (mode::isBusy(modeWord())) {
         return;
     }
-    Form4->ui.Memo1->setText(catalogue->caption(SourceIndex));
+    // The name in its shown form, which the dialog reads back with every byte of the name.
+    Form4->ui.Memo1->setText(nameForDisplay(catalogue->caption(SourceIndex)));
     openDialog(Form4, Form4->ui.Memo1);
 }
 

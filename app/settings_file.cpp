@@ -1,9 +1,7 @@
 #include "app/settings_file.h"
 
+#include "platform/name_codec.h"
 #include "platform/number_syntax.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
@@ -53,14 +51,22 @@ std::int32_t SettingsReader::readNumber() {
     return toWholeNumber(token);
 }
 
-QString SettingsReader::readText() {
+QByteArray SettingsReader::readLineBytes() {
     const qsizetype start = pos_;
     while (pos_ < data_.size() && !isLineEnd(data_[pos_])) {
         ++pos_;
     }
-    const QString line = QString::fromUtf8(data_.mid(start, pos_ - start));
+    const QByteArray line = data_.mid(start, pos_ - start);
     skipLineEnd();
     return line;
+}
+
+QString SettingsReader::readText() {
+    return QString::fromUtf8(readLineBytes());
+}
+
+QString SettingsReader::readFolder() {
+    return nameFromBytes(readLineBytes());
 }
 
 QByteArray formatSettings(const SettingsValues& values) {
@@ -71,13 +77,14 @@ QByteArray formatSettings(const SettingsValues& values) {
     }
     out += values.thumbnailSize.toUtf8();
     out += "\r\n";
-    out += values.defaultFolder.toUtf8();
+    // The folder's own bytes, so that a folder whose name is not UTF-8 is found again.
+    out += nameToBytes(values.defaultFolder);
     out += "\r\n";
     return out;
 }
 
 std::optional<QByteArray> readSettingsFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(nameToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
@@ -147,7 +154,7 @@ bool writeAll(int fd, const QByteArray& content) {
 } // namespace
 
 bool writeFileAtomically(const QString& path, const QByteArray& content) {
-    const QByteArray target = followLinks(QFile::encodeName(path));
+    const QByteArray target = followLinks(nameToBytes(path));
     if (target.isEmpty()) {
         return false;
     }

@@ -15,16 +15,20 @@ inline const QString SettingsFileName = QStringLiteral("VOLMARIN.INI");
 // number are skipped, the number runs to the next blank or line end and must be a whole
 // number (else ConversionError), the rest of its line is ignored, and a number missing
 // because the file has ended reads as 0. Text: the whole line without its line end, or an
-// empty text once the file has ended. Lines may end in CR LF or LF; text is UTF-8.
+// empty text once the file has ended. Lines may end in CR LF or LF; text is UTF-8, and a
+// folder line holds the folder's name bytes as they are.
 class SettingsReader {
 public:
     explicit SettingsReader(QByteArray content);
 
     std::int32_t readNumber();
     QString readText();
+    // A text line that names a folder: its bytes are the folder's own, UTF-8 or not.
+    QString readFolder();
 
 private:
     void skipLineEnd();
+    QByteArray readLineBytes();
 
     QByteArray data_;
     qsizetype pos_ = 0;
@@ -39,7 +43,8 @@ struct SettingsValues {
     QString defaultFolder;
 };
 
-// The file's content: eighteen lines, each ended by CR LF, numbers in plain decimal.
+// The file's content: eighteen lines, each ended by CR LF, numbers in plain decimal, the
+// default folder as its name's own bytes.
 QByteArray formatSettings(const SettingsValues& values);
 
 // The most of the settings file that is read: eighteen sane lines fit many times over.

@@ -1,6 +1,7 @@
 #include "catalogue/catalogue_model.h"
 
 #include "catalogue/thumbnail_list.h"
+#include "platform/name_codec.h"
 
 #include <algorithm>
 
@@ -19,8 +20,10 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         return caption(index.row());
+    case Qt::EditRole:
+        // What an edit in the list starts from is the name as the captions show it.
+        return nameForDisplay(caption(index.row()));
     case Qt::DecorationRole:
         if (index.row() < thumbnails_.count()) {
             return thumbnails_.at(index.row());

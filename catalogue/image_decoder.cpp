@@ -3,6 +3,7 @@
 #include "catalogue/bmp_reader.h"
 #include "catalogue/jpeg_reader.h"
 #include "catalogue/stretch.h"
+#include "platform/name_codec.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,10 +29,11 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The file as the messages name it: its path, kept on one line (a file name may hold any
-// character but "/" and NUL, line breaks included).
+// The file as the messages name it: its path in its shown form ("\xHH" for a byte that is
+// not UTF-8), kept on one line (a file name may hold any character but "/" and NUL, line
+// breaks included).
 std::string shownPath(const QString& path) {
-    QString shown = path;
+    QString shown = nameForDisplay(path);
     for (QChar& c : shown) {
         const char16_t u = c.unicode();
         if (u < 0x20 || u == 0x7f || u == 0x85 || u == 0x2028 || u == 0x2029)
@@ -94,7 +96,7 @@ std::string openingReason(int error) {
 // writer, and some devices wait on open too; only a regular file is read, after which the
 // descriptor is made blocking again for plain reads.
 std::unique_ptr<std::FILE, FileCloser> openPicture(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(nameToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         refuse(path, openingReason(errno));
     struct stat info;

@@ -1,6 +1,7 @@
 #include "catalogue/list_selection.h"
 
 #include "catalogue/catalogue_model.h"
+#include "platform/name_codec.h"
 
 namespace volmarin {
 
@@ -47,7 +48,9 @@ void ListSelection::setMarksDeferred(bool deferred) {
 }
 
 QString ListSelection::currentItemLine() const {
-    return QStringLiteral(" [No.%1]  %2").arg(SourceIndex + 1).arg(model_.caption(SourceIndex));
+    return QStringLiteral(" [No.%1]  %2")
+        .arg(SourceIndex + 1)
+        .arg(nameForDisplay(model_.caption(SourceIndex)));
 }
 
 QString ListSelection::countLine() const {

@@ -1,6 +1,7 @@
 #include "catalogue/thumbnail_delegate.h"
 
 #include "catalogue/thumbnail_list.h"
+#include "platform/name_codec.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
@@ -81,8 +82,9 @@ ThumbnailDelegate::Caption ThumbnailDelegate::layoutCaption(const QStyleOptionVi
                      option.rect.width() - 2 * TextInset, 0);
     const QFontMetrics& metrics = option.fontMetrics;
     Caption caption;
-    caption.lines = wrapCaption(index.data(Qt::DisplayRole).toString(), option.font, area.width(),
-                                showsWholeCaption(option, index));
+    // A caption is the file's name; a byte of it that is not UTF-8 shows as "\xHH".
+    caption.lines = wrapCaption(nameForDisplay(index.data(Qt::DisplayRole).toString()), option.font,
+                                area.width(), showsWholeCaption(option, index));
     int top = area.top();
     for (const QString& line : caption.lines) {
         const int width = std::min(trimmedWidth(metrics, line), area.width());

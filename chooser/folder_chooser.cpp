@@ -5,12 +5,13 @@
 #include "chooser/folder_entries.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
+#include "platform/working_folder.h"
 #include "viewer/notice_box.h"
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QPainter>
 #include <QStorageInfo>
 #include <QStyle>
@@ -68,6 +69,14 @@ QIcon folderIcon(const QStyle* style, FolderEntryKind kind) {
     return style->standardIcon(QStyle::SP_DirClosedIcon);
 }
 
+// The file name an entry of the file list stands for. A row may show the name in another
+// form than the one on disk (a byte that is not UTF-8 as "\xHH"); then the name itself is
+// kept as the row's data.
+QString fileNameOf(const QListWidgetItem* entry) {
+    const QVariant name = entry->data(Qt::UserRole);
+    return name.typeId() == QMetaType::QString ? name.toString() : entry->text();
+}
+
 // Whether the volume mounted at mountPoint is still there (and not only the empty folder
 // it was mounted on).
 bool volumePresent(const QString& mountPoint) {
@@ -77,7 +86,7 @@ bool volumePresent(const QString& mountPoint) {
 
 } // namespace
 
-TForm2::TForm2() : currentFolder_(QDir::currentPath()) {
+TForm2::TForm2() : currentFolder_(workingFolder()) {
     ui.setupUi(this);
     prepareDialogWindow(this, CloseBox::Shown, QPoint(62, 69));
     ui.Label1->setFont(programFont(16));
@@ -121,8 +130,8 @@ void TForm2::refresh() {
     fillDriveBox();
     // A folder removed while the chooser was closed gives way to the nearest one left.
     QString folder = currentFolder_;
-    while (!QFileInfo(folder).isDir() && folder != QStringLiteral("/")) {
-        folder = normalFolderPath(folder + QStringLiteral("/.."));
+    while (!isFolder(folder) && folder != QStringLiteral("/")) {
+        folder = absoluteFolderPath(folder + QStringLiteral("/.."));
     }
     if (!enterFolder(folder)) {
         showCurrentFolder();
@@ -134,7 +143,7 @@ int TForm2::fileCount() const {
 }
 
 QString TForm2::fileEntry(int index) const {
-    return ui.FileListBox1->item(index)->text();
+    return fileNameOf(ui.FileListBox1->item(index));
 }
 
 QString TForm2::selectedFile() const {
@@ -142,7 +151,7 @@ QString TForm2::selectedFile() const {
     if (entry == nullptr || !entry->isSelected()) {
         return {};
     }
-    return joinPath(currentFolder_, entry->text());
+    return joinPath(currentFolder_, fileNameOf(entry));
 }
 
 bool TForm2::slowRead() const {
@@ -150,9 +159,8 @@ bool TForm2::slowRead() const {
 }
 
 bool TForm2::enterFolder(const QString& path) {
-    const QString folder = normalFolderPath(path);
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isReadable() || !QDir::setCurrent(folder)) {
+    const QString folder = absoluteFolderPath(path);
+    if (!isReadableFolder(folder) || !setWorkingFolder(folder)) {
         return false;
     }
     currentFolder_ = folder;
@@ -166,7 +174,7 @@ bool TForm2::enterFolder(const QString& path) {
 
 void TForm2::chooseFolder(const QString& path) {
     if (!enterFolder(path)) {
-        Form6->showNotice(ChooserWindow, FolderUnreachable, path);
+        Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(path));
     }
 }
 

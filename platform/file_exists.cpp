@@ -1,5 +1,7 @@
 #include "platform/file_exists.h"
 
+#include "platform/name_codec.h"
+
 #include <QByteArray>
 #include <QChar>
 #include <QCollator>
@@ -21,52 +23,17 @@ namespace volmarin {
 namespace {
 
 // Simple (one code point to one) Unicode case folding, applied the same way to patterns
-// and to names so that "É" and "é" meet.
-void appendFolded(std::u32string& out, char32_t c) {
-    out.push_back(QChar::toCaseFolded(c));
+// and to names so that "É" and "é" meet. A byte that is not UTF-8 folds to itself, so
+// Latin-1 "\xC9" and "\xE9" stay two names.
+void foldInPlace(std::u32string& codePoints) {
+    for (char32_t& c : codePoints)
+        c = QChar::toCaseFolded(c);
 }
 
 std::u32string foldedCodePoints(const QString& text) {
-    std::u32string out;
-    out.reserve(text.size());
-    for (const char32_t c : text.toUcs4())
-        appendFolded(out, c);
+    std::u32string out = nameCodePoints(text);
+    foldInPlace(out);
     return out;
-}
-
-// Decodes a directory entry's UTF-8 bytes straight into folded code points, reusing out.
-// A name that is not valid UTF-8 cannot be typed, listed or addressed through a QString
-// path, so it is treated as absent.
-bool decodeFoldedUtf8(const char* s, std::u32string& out) {
-    out.clear();
-    const auto* p = reinterpret_cast<const unsigned char*>(s);
-    while (*p) {
-        const unsigned char b = *p++;
-        char32_t c;
-        int more;
-        char32_t min;
-        if (b < 0x80) {
-            out.push_back(QChar::toCaseFolded(char32_t(b)));
-            continue;
-        } else if ((b & 0xE0) == 0xC0) {
-            c = b & 0x1F, more = 1, min = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            c = b & 0x0F, more = 2, min = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            c = b & 0x07, more = 3, min = 0x10000;
-        } else {
-            return false;
-        }
-        for (; more > 0; --more) {
-            if ((*p & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (*p++ & 0x3F);
-        }
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        appendFolded(out, c);
-    }
-    return true;
 }
 
 bool hasWildcard(const QString& name) {
@@ -109,7 +76,7 @@ bool isFileEntry(int dirFd, const dirent* entry) {
 // Calls visit(entry, foldedName, dirFd) for every entry of folder except "." and "..".
 // Returns false when the folder cannot be read.
 template <typename Visit> bool scanFolder(const QString& folder, Visit&& visit) {
-    const QByteArray encoded = folder.isEmpty() ? QByteArray(".") : folder.toUtf8();
+    const QByteArray encoded = folder.isEmpty() ? QByteArray(".") : nameToBytes(folder);
     DIR* dir = opendir(encoded.constData());
     if (!dir)
         return false;
@@ -119,8 +86,11 @@ template <typename Visit> bool scanFolder(const QString& folder, Visit&& visit) 
         const char* n = entry->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
-        if (decodeFoldedUtf8(n, folded))
-            visit(entry, folded, fd);
+        // Every entry takes part, whatever its bytes: a Shift-JIS or Latin-1 name is as
+        // much a file of the folder as any other.
+        nameCodePointsFromBytes(n, folded);
+        foldInPlace(folded);
+        visit(entry, folded, fd);
     }
     closedir(dir);
     return true;
@@ -130,8 +100,8 @@ template <typename Visit> bool scanFolder(const QString& folder, Visit&& visit) 
 // fixed locale so that lists do not change with the environment (an unset LANG gives the
 // C locale, whose collation would put "é" after "z"). Should a collator ever compare case
 // (a build without ICU), it is handed case-folded names instead, which keeps the order
-// case-insensitive. Equal keys fall back to UTF-8 byte order, and then to the input order,
-// so the result is total and stable.
+// case-insensitive. Equal keys fall back to the names' byte order, and then to the input
+// order, so the result is total and stable.
 std::vector<qsizetype> fileListOrder(const QStringList& names) {
     std::vector<qsizetype> order(names.size());
     std::iota(order.begin(), order.end(), 0);
@@ -147,7 +117,7 @@ std::vector<qsizetype> fileListOrder(const QStringList& names) {
     bytes.reserve(names.size());
     for (const QString& name : names) {
         keys.push_back(collator.sortKey(foldFirst ? name.toCaseFolded() : name));
-        bytes.push_back(name.toUtf8());
+        bytes.push_back(nameToBytes(name));
     }
     std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
         const int c = keys[a].compare(keys[b]);
@@ -196,7 +166,7 @@ QStringList listFiles(const QString& folder, const QString& mask) {
         const bool matches = std::any_of(patterns.begin(), patterns.end(),
                                          [&](const auto& p) { return matchFolded(p, folded); });
         if (matches && isFileEntry(fd, entry))
-            names.append(QString::fromUtf8(entry->d_name));
+            names.append(nameFromBytes(entry->d_name));
     });
     sortFileNames(names);
     return names;
@@ -216,7 +186,7 @@ std::optional<Match> firstMatch(const QString& folder, const std::u32string& pat
     std::vector<bool> isFile;
     scanFolder(folder, [&](const dirent* entry, const std::u32string& folded, int fd) {
         if (matchFolded(pattern, folded)) {
-            matches.append(QString::fromUtf8(entry->d_name));
+            matches.append(nameFromBytes(entry->d_name));
             isFile.push_back(isFileEntry(fd, entry));
         }
     });
@@ -228,7 +198,7 @@ std::optional<Match> firstMatch(const QString& folder, const std::u32string& pat
 
 bool isRegularFile(const QString& path) {
     struct stat st;
-    return stat(path.toUtf8().constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return stat(nameToBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace

@@ -118,6 +118,24 @@ std::u32string nameCodePoints(QStringView name) {
     return out;
 }
 
+void nameCodePointsFromBytes(QByteArrayView bytes, std::u32string& out) {
+    out.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    static constexpr unsigned char leadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    while (p < end) {
+        const int length = validSequenceLength(p, end);
+        if (length == 0) {
+            out.push_back(EscapeBase + *p++);
+            continue;
+        }
+        char32_t c = *p++ & leadMask[length];
+        for (int i = 1; i < length; ++i)
+            c = (c << 6) | (*p++ & 0x3F);
+        out.push_back(c);
+    }
+}
+
 QString nameFromCodePoints(std::u32string_view codePoints) {
     QString out;
     out.reserve(codePoints.size());

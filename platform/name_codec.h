@@ -37,6 +37,11 @@ QString canonicalName(QStringView name);
 std::u32string nameCodePoints(QStringView name);
 QString nameFromCodePoints(std::u32string_view codePoints);
 
+// The code points of a name straight from its bytes, as nameCodePoints(nameFromBytes(bytes))
+// gives them, into out (cleared first): a scan of a big folder decodes every entry and
+// need not make a text of each.
+void nameCodePointsFromBytes(QByteArrayView bytes, std::u32string& out);
+
 // How a name is shown: every escaped byte as "\x" and two upper-case hexadecimal digits
 // (Shift-JIS テスト.jpg shows as \x83e\x83X\x83g.jpg); everything else as it stands.
 QString nameForDisplay(QStringView name);

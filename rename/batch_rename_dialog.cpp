@@ -5,6 +5,7 @@
 #include "app/window_set.h"
 #include "catalogue/list_selection.h"
 #include "platform/fonts.h"
+#include "platform/name_codec.h"
 #include "platform/number_syntax.h"
 #include "rename/folder_index.h"
 #include "viewer/notice_box.h"
@@ -216,7 +217,8 @@ void TForm3::Timer1Timer() {
     const FolderIndex disk(LoadedFolder);
     for (int i = run.first; i <= run.last; ++i) {
         if (!disk.fileExists(catalogue.caption(i))) {
-            finish(QStringLiteral("見当たらないファイルがあります"), catalogue.caption(i));
+            finish(QStringLiteral("見当たらないファイルがあります"),
+                   nameForDisplay(catalogue.caption(i)));
             return;
         }
     }
@@ -224,7 +226,7 @@ void TForm3::Timer1Timer() {
     for (int i = run.first; i <= run.last; ++i) {
         const QString newName = NewName(names, catalogue.caption(i), StartNumber + (i - run.first));
         if (disk.fileExists(newName)) {
-            finish(QStringLiteral("同名ファイルがあります"), newName);
+            finish(QStringLiteral("同名ファイルがあります"), nameForDisplay(newName));
             return;
         }
     }

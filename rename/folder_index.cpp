@@ -1,6 +1,7 @@
 #include "rename/folder_index.h"
 
 #include "platform/file_exists.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 
 #include <QByteArray>
@@ -35,21 +36,17 @@ EntryKind kindOf(const dirent* entry) {
     }
 }
 
-// Calls visit(name, kind) for every entry whose name is valid UTF-8: other names cannot
-// be typed or shown, so no name of the program can meet them.
+// Calls visit(name, kind) for every entry, whatever its bytes: a Shift-JIS name is a file
+// like any other, and a new name may collide with it.
 template <typename Visit> void scanFolder(const QString& folder, Visit&& visit) {
-    const QByteArray encoded = folder.isEmpty() ? QByteArray(".") : folder.toUtf8();
+    const QByteArray encoded = folder.isEmpty() ? QByteArray(".") : nameToBytes(folder);
     DIR* dir = opendir(encoded.constData());
     if (!dir)
         return;
     while (const dirent* entry = readdir(dir)) {
         if (isDotEntry(entry->d_name))
             continue;
-        const QByteArray bytes(entry->d_name);
-        const QString name = QString::fromUtf8(bytes);
-        if (name.toUtf8() != bytes)
-            continue;
-        visit(name, kindOf(entry));
+        visit(nameFromBytes(entry->d_name), kindOf(entry));
     }
     closedir(dir);
 }
@@ -69,7 +66,8 @@ SplitName splitAtLastSlash(const QString& folder, const QString& name) {
 QString foldedName(const QString& name) {
     QString out;
     out.reserve(name.size());
-    for (const char32_t c : name.toUcs4()) {
+    // Code points as the codec counts them: an escaped byte stays itself and folds to itself.
+    for (const char32_t c : nameCodePoints(name)) {
         const char32_t folded = QChar::toCaseFolded(c);
         if (QChar::requiresSurrogates(folded)) {
             out.append(QChar(QChar::highSurrogate(folded)));
@@ -96,7 +94,7 @@ bool anyEntryInFolder(const QString& folder, const QString& name) {
         return false;
     // The exact name first: it also catches "." and "..", which a scan leaves out.
     struct stat st;
-    if (lstat(joinPath(folder, name).toUtf8().constData(), &st) == 0)
+    if (lstat(nameToBytes(joinPath(folder, name)).constData(), &st) == 0)
         return true;
     const QString wanted = foldedName(name);
     bool found = false;
@@ -116,7 +114,7 @@ bool FolderIndex::isFile(const Entry& entry) const {
     if (entry.kind != EntryKind::AskDisk)
         return entry.kind == EntryKind::File;
     struct stat st;
-    return stat(joinPath(folder_, entry.name).toUtf8().constData(), &st) == 0 &&
+    return stat(nameToBytes(joinPath(folder_, entry.name)).constData(), &st) == 0 &&
            S_ISREG(st.st_mode);
 }
 

@@ -18,7 +18,8 @@ namespace volmarin {
 namespace {
 
 // The index of the extension's dot, or -1. "/" and ":" never stand inside a surrogate
-// pair, so scanning UTF-16 units finds the same marks as scanning code points.
+// pair, and a byte of a name that is not UTF-8 (a Shift-JIS trail byte, say) is one unit of
+// its own, so scanning UTF-16 units finds the same marks as scanning characters.
 qsizetype extensionDot(const QString& name) {
     for (qsizetype i = name.size() - 1; i >= 0; --i) {
         const QChar c = name.at(i);
@@ -30,13 +31,14 @@ qsizetype extensionDot(const QString& name) {
     return -1;
 }
 
+// A byte of the name that is not UTF-8 counts as one character and is kept as it is, so the
+// new name holds the original bytes after the number and separator.
 QString ownBase(const QString& caption, int deleteCount) {
-    const QList<uint> codePoints = withoutExtension(caption).toUcs4();
-    const qsizetype length = codePoints.size();
-    const qsizetype first = std::clamp<qsizetype>(deleteCount, 0, length);
-    const qsizetype kept = std::min<qsizetype>(length - first, MaxOriginalBaseLength);
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData() + first),
-                             kept);
+    const std::u32string codePoints = nameCodePoints(withoutExtension(caption));
+    const std::size_t length = codePoints.size();
+    const std::size_t first = std::clamp<qsizetype>(deleteCount, 0, qsizetype(length));
+    const std::size_t kept = std::min<std::size_t>(length - first, MaxOriginalBaseLength);
+    return nameFromCodePoints(std::u32string_view(codePoints).substr(first, kept));
 }
 
 // True when any entry of the open folder bears leaf in any letter case. The folder is the

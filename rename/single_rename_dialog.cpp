@@ -7,6 +7,7 @@
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
 #include "platform/key_codes.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 #include "rename/name_field_limit.h"
 #include "rename/rename_rules.h"
@@ -50,7 +51,9 @@ void TForm4::showWaitingNotice(const QString& mainLine) {
 }
 
 void TForm4::Button1Click() {
-    const QString newName = ui.Memo1->text();
+    // The field holds the shown form, in which a byte that is not UTF-8 reads "\xHH": what
+    // the user leaves of such a name keeps its bytes.
+    const QString newName = nameFromDisplay(ui.Memo1->text());
     if (newName.isEmpty() || SourceIndex < 0 || SourceIndex >= Form1->catalogue->count()) {
         return;
     }

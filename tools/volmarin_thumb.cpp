@@ -3,8 +3,8 @@
 // (the reason on one line of standard error), 2 bad arguments.
 
 #include "catalogue/image_decoder.h"
+#include "platform/name_codec.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cstdio>
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
 
     try {
         const QImage thumbnail =
-            volmarin::makeThumbnail(QFile::decodeName(positional[0]), size, slow);
+            volmarin::makeThumbnail(volmarin::nameFromBytes(positional[0]), size, slow);
         if (!writePpm(thumbnail, positional[1])) {
             std::fprintf(stderr, "サムネイルを「%s」に書き込めません：%s\n", positional[1],
                          std::strerror(errno));

@@ -1,8 +1,7 @@
 #include "viewer/page_cache.h"
 
 #include "catalogue/image_decoder.h"
-
-#include <QFile>
+#include "platform/name_codec.h"
 
 #include <sys/stat.h>
 
@@ -16,7 +15,7 @@ namespace volmarin {
 FileStamp FileStamp::of(const QString& path) {
     struct stat info {};
     FileStamp stamp;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::stat(nameToBytes(path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return stamp;
     }
     stamp.size = info.st_size;

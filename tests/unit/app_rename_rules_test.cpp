@@ -1,6 +1,7 @@
 // The rules behind both rename dialogs: extensions, new names, the folder index and the
 // rename operation. No window is made.
 #include "platform/file_exists.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 #include "rename/folder_index.h"
 #include "rename/rename_rules.h"
@@ -72,6 +73,11 @@ TEST(RenameRulesTest, NewNameJoinsNumberSeparatorBaseAndTheCaptionsOwnExtension)
     EXPECT_EQ(NewName({"-", "", true, -3}, "abc.jpg", 1), "0001-abc.jpg");
     EXPECT_EQ(NewName({"-", "", true, 3}, "abc.jpg", 1), "0001-.jpg");
     EXPECT_EQ(NewName({"-", "", true, 999}, "abc.jpg", 1), "0001-.jpg");
+
+    // A byte that is not UTF-8 is kept and counts as one character (Shift-JIS テスト).
+    const QString ownName =
+        NewName({"_", "", true, 2}, nameFromBytes("\x83\x65\x83\x58\x83\x67.jpg"), 1);
+    EXPECT_EQ(nameToBytes(ownName), "0001_\x83\x58\x83\x67.jpg");
 }
 
 TEST(RenameRulesTest, OwnNameIsCountedInCodePointsAndCappedAtThreeHundred) {

@@ -1,4 +1,5 @@
 #include "platform/file_exists.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 
 #include <QDir>
@@ -65,6 +66,11 @@ TEST(Wildcards, MatchStarAndQuestionMarkWithoutRegardToCase) {
                   c.matches)
             << QString::fromUtf16(c.pattern).toStdString() << " vs "
             << QString::fromUtf16(c.name).toStdString();
+
+    // A byte that is not UTF-8 is one character, itself and no other, without letter case.
+    EXPECT_TRUE(wildcardMatch("?.JPG", nameFromBytes("\xFF.jpg")));
+    EXPECT_FALSE(wildcardMatch(nameFromBytes("\xE9t\xE9.jpg"), nameFromBytes("\xE8t\xE8.jpg")));
+    EXPECT_FALSE(wildcardMatch(nameFromBytes("\xC9t\xC9.jpg"), nameFromBytes("\xE9t\xE9.jpg")));
 }
 
 TEST(FileListOrder, IsCaseInsensitiveNotNumericAndTotal) {

@@ -37,6 +37,9 @@ TEST(NameCodec, BytesRoundTripAndShowEscaped) {
         EXPECT_EQ(nameFromDisplay(nameForDisplay(name)), name);
         EXPECT_EQ(nameFromCodePoints(nameCodePoints(name)), name);
         EXPECT_EQ(int(nameCodePoints(name).size()), c.characters);
+        std::u32string scanned = U"reused";
+        nameCodePointsFromBytes(c.bytes, scanned);
+        EXPECT_EQ(scanned, nameCodePoints(name));
         EXPECT_EQ(hasEscapedBytes(name), QString::fromUtf16(c.shown).contains(u"\\x"));
     }
 }
