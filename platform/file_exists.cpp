@@ -22,17 +22,12 @@ namespace volmarin {
 
 namespace {
 
-// Simple (one code point to one) Unicode case folding, applied the same way to patterns
-// and to names so that "É" and "é" meet. A byte that is not UTF-8 folds to itself, so
-// Latin-1 "\xC9" and "\xE9" stay two names.
-void foldInPlace(std::u32string& codePoints) {
-    for (char32_t& c : codePoints)
-        c = QChar::toCaseFolded(c);
-}
-
+// Patterns and names are folded the same way (the codec's foldCase), so that "É" and "é"
+// meet, while a byte that is not UTF-8 stays itself: Latin-1 "\xC9" and "\xE9" remain two
+// names.
 std::u32string foldedCodePoints(const QString& text) {
     std::u32string out = nameCodePoints(text);
-    foldInPlace(out);
+    foldCase(out);
     return out;
 }
 
@@ -89,7 +84,7 @@ template <typename Visit> bool scanFolder(const QString& folder, Visit&& visit) 
         // Every entry takes part, whatever its bytes: a Shift-JIS or Latin-1 name is as
         // much a file of the folder as any other.
         nameCodePointsFromBytes(n, folded);
-        foldInPlace(folded);
+        foldCase(folded);
         visit(entry, folded, fd);
     }
     closedir(dir);

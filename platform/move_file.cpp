@@ -166,9 +166,15 @@ bool isPortableName(const QString& name) {
     for (const QStringView part : QStringView(name).split(u'/')) {
         if (part.isEmpty())
             return false;
-        for (const QChar c : part) {
-            if (c.unicode() < 0x20 || forbidden.contains(c))
+        char32_t previous = 0;
+        for (const char32_t c : nameCodePoints(part)) {
+            if (c < 0x20)
                 return false;
+            // The second byte of a Shift-JIS character kept from an old name is no mark.
+            if (c < 0x80 && forbidden.contains(QChar(char16_t(c))) &&
+                !isDoubleByteTrail(previous, c))
+                return false;
+            previous = c;
         }
     }
     return true;

@@ -136,6 +136,22 @@ void nameCodePointsFromBytes(QByteArrayView bytes, std::u32string& out) {
     }
 }
 
+bool isDoubleByteTrail(char32_t previous, char32_t c) {
+    if (c < 0x40 || c > 0x7E || previous < EscapeBase + 0x81u || previous > EscapeBase + 0xFCu)
+        return false;
+    return previous <= EscapeBase + 0x9Fu || previous >= EscapeBase + 0xE0u;
+}
+
+void foldCase(std::u32string& codePoints) {
+    char32_t previous = 0;
+    for (char32_t& c : codePoints) {
+        const char32_t original = c;
+        if (!isDoubleByteTrail(previous, c))
+            c = QChar::toCaseFolded(c);
+        previous = original;
+    }
+}
+
 QString nameFromCodePoints(std::u32string_view codePoints) {
     QString out;
     out.reserve(codePoints.size());

@@ -42,6 +42,18 @@ QString nameFromCodePoints(std::u32string_view codePoints);
 // need not make a text of each.
 void nameCodePointsFromBytes(QByteArrayView bytes, std::u32string& out);
 
+// True when c, right after previous, is the second byte of a Shift-JIS double-byte
+// character rather than a character of its own: an ASCII byte from 0x40 to 0x7E after a
+// byte that is not UTF-8 and can lead such a character (0x81 to 0x9F, 0xE0 to 0xFC). So
+// the second bytes of ソ (83 5C) and ポ (83 7C) are no backslash or bar, and テ (83 65)
+// and ウ (83 45) are two characters, not one in two letter cases.
+bool isDoubleByteTrail(char32_t previous, char32_t c);
+
+// The one case folding of every comparison that ignores letter case: each code point
+// folded on its own (simple folding), but an escaped byte and a double-byte trail stay as
+// they are, having no letter case.
+void foldCase(std::u32string& codePoints);
+
 // How a name is shown: every escaped byte as "\x" and two upper-case hexadecimal digits
 // (Shift-JIS テスト.jpg shows as \x83e\x83X\x83g.jpg); everything else as it stands.
 QString nameForDisplay(QStringView name);

@@ -64,19 +64,9 @@ SplitName splitAtLastSlash(const QString& folder, const QString& name) {
 } // namespace
 
 QString foldedName(const QString& name) {
-    QString out;
-    out.reserve(name.size());
-    // Code points as the codec counts them: an escaped byte stays itself and folds to itself.
-    for (const char32_t c : nameCodePoints(name)) {
-        const char32_t folded = QChar::toCaseFolded(c);
-        if (QChar::requiresSurrogates(folded)) {
-            out.append(QChar(QChar::highSurrogate(folded)));
-            out.append(QChar(QChar::lowSurrogate(folded)));
-        } else {
-            out.append(QChar(char16_t(folded)));
-        }
-    }
-    return out;
+    std::u32string codePoints = nameCodePoints(name);
+    foldCase(codePoints);
+    return nameFromCodePoints(codePoints);
 }
 
 QString entryNameInFolder(const QString& folder, const QString& name) {

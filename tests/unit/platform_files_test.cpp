@@ -71,6 +71,12 @@ TEST(Wildcards, MatchStarAndQuestionMarkWithoutRegardToCase) {
     EXPECT_TRUE(wildcardMatch("?.JPG", nameFromBytes("\xFF.jpg")));
     EXPECT_FALSE(wildcardMatch(nameFromBytes("\xE9t\xE9.jpg"), nameFromBytes("\xE8t\xE8.jpg")));
     EXPECT_FALSE(wildcardMatch(nameFromBytes("\xC9t\xC9.jpg"), nameFromBytes("\xE9t\xE9.jpg")));
+    // The second byte of a Shift-JIS character has no case either: テ (83 65) is not ウ (83 45).
+    EXPECT_FALSE(wildcardMatch(nameFromBytes("\x83\x65.jpg"), nameFromBytes("\x83\x45.JPG")));
+    EXPECT_TRUE(wildcardMatch(nameFromBytes("\xA0"
+                                            "e.jpg"),
+                              nameFromBytes("\xA0"
+                                            "E.JPG")));
 }
 
 TEST(FileListOrder, IsCaseInsensitiveNotNumericAndTotal) {

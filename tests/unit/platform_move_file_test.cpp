@@ -1,5 +1,6 @@
 #include "platform/file_exists.h"
 #include "platform/move_file.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 
 #include <QDir>
@@ -81,6 +82,10 @@ TEST_F(MoveFileTest, RefusesNamesThatPortableDisksCannotHoldAndChangesNothing) {
     EXPECT_EQ(entries(), QStringList{"a.jpg"});
     EXPECT_TRUE(isPortableName(" b .jpg"));
     EXPECT_TRUE(isPortableName("sub/b.jpg"));
+    // Shift-JIS ソ (83 5C) and ポ (83 7C) kept from an old name: their second bytes are no marks.
+    EXPECT_TRUE(isPortableName(nameFromBytes("0001_\x83\x5C\x83\x7C.jpg")));
+    EXPECT_FALSE(isPortableName(nameFromBytes("\xA0\\.jpg"))) << "no Shift-JIS lead byte";
+    EXPECT_FALSE(isPortableName(nameFromBytes("\x83\x5C\x5C.jpg"))) << "a backslash of its own";
 }
 
 TEST_F(MoveFileTest, MovesIntoAnExistingSubFolder) {
