@@ -81,6 +81,9 @@ TForm1::TForm1() {
     statusPanel1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusPanel1_->setFrameShape(QFrame::Panel);
     statusPanel1_->setFrameShadow(QFrame::Sunken);
+    // The panel takes the width the window has and cuts a longer line at its edge: a long
+    // file name must never widen the window, only the user does that.
+    statusPanel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // File names are shown exactly as stored, never read as markup.
     statusPanel0_->setTextFormat(Qt::PlainText);
     statusPanel1_->setTextFormat(Qt::PlainText);
