@@ -47,6 +47,9 @@ const QString VersionSecondLine = QStringLiteral("写真を並べて連番でリ
 TForm1::TForm1() {
     ui.setupUi(this);
     setFont(programFont(12));
+    // Drop-down menus are windows of their own, which take no font from the window they
+    // drop from; they are written in the program's font like the rest of its text.
+    QApplication::setFont(programFont(12), "QMenu");
     ListView1 = ui.ListView1;
     Button1 = ui.Button1;
     StatusBar1 = ui.StatusBar1;

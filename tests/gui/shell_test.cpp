@@ -7,6 +7,7 @@
 #include "app/screen_cursors.h"
 #include "app/window_set.h"
 #include "chooser/folder_chooser.h"
+#include "platform/fonts.h"
 #include "rename/batch_rename_dialog.h"
 #include "rename/single_rename_dialog.h"
 #include "viewer/notice_box.h"
@@ -127,6 +128,17 @@ TEST_F(ShellTest, MenuCaptionsKeepTheirAccessKeysAndShortcuts) {
     EXPECT_EQ(ui.Settei->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_TRUE(ui.Folder1->shortcut().isEmpty());
     EXPECT_EQ(ui.VERSION->text(), "バージョン情報(&A)");
+
+    // Each menu drops down in the program's font, as the rest of its text.
+    for (QAction* menu : ui.MainMenu1->actions()) {
+        QTest::mouseClick(ui.MainMenu1, Qt::LeftButton, {},
+                          ui.MainMenu1->actionGeometry(menu).center());
+        QWidget* shown = QApplication::activePopupWidget();
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->font().families(), programFontFamilies());
+        EXPECT_EQ(shown->font().pixelSize(), 12);
+        shown->close();
+    }
 }
 
 // Every command, by menu and by shortcut, refuses to act while the program is busy.
