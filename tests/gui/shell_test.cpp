@@ -61,7 +61,7 @@ TEST_F(ShellTest, StartsWithOnlyTheMainWindowAndItsInitialState) {
     EXPECT_EQ(Form1->windowTitle(), "VOLMARIN");
     EXPECT_EQ(Form1->modeWord(), "");
     EXPECT_EQ(Form1->pos(), QPoint(0, 0));
-    EXPECT_EQ(Form1->size(), QSize(800, 599));
+    EXPECT_EQ(Form1->frameGeometry().size(), QSize(800, 599)) << "the outer size";
     EXPECT_EQ(Form1->ImageList1.width(), 100);
     EXPECT_EQ(Form1->Timer1->interval(), 100);
     EXPECT_EQ(Form1->Timer2->interval(), 100);
@@ -295,7 +295,7 @@ TEST_F(ShellTest, ShortOrDamagedSettingsApplyWhatCameBefore) {
         writeSettings("15\n25\nabc\n400\n5\n6\n");
         startProgram();
         EXPECT_EQ(Form1->pos(), QPoint(25, 15));
-        EXPECT_EQ(Form1->size(), QSize(800, 599));
+        EXPECT_EQ(Form1->frameGeometry().size(), QSize(800, 599));
         EXPECT_EQ(Form2->pos(), QPoint(62, 69));
         EXPECT_EQ(Form5->ui.Edit1->text(), "80");
         ASSERT_EQ(errors.size(), 1);
