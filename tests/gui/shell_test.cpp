@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
@@ -370,6 +371,28 @@ TEST_F(ShellTest, AWindowGivenBackTakesTheKeyboardWhereItWas) {
     click(Form6->ui.Button1);
     EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == Form2; }, 1000));
     EXPECT_TRUE(Form2->ui.FileListBox1->hasFocus());
+}
+
+// Enter presses the push button that has the focus, in whichever window it is: each opens
+// with a button focused but the chooser, where the user moves the focus onto キャンセル.
+TEST_F(ShellTest, EnterPressesTheFocusedButtonOfEveryWindow) {
+    startProgram();
+    LoadedFolder = startFolder();
+    const std::pair<QAction*, QWidget*> openings[] = {{Form1->ui.VERSION, Form6},
+                                                      {Form1->ui.Settei, Form5},
+                                                      {Form1->ui.Ikkatu, Form3},
+                                                      {Form1->ui.Folder1, Form2}};
+    for (const auto& [opener, window] : openings) {
+        clickMenuEntry(opener);
+        activate(window);
+        if (window == Form2) {
+            Form2->ui.Button2->setFocus(Qt::TabFocusReason);
+        }
+        ASSERT_TRUE(qobject_cast<QPushButton*>(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
+        EXPECT_TRUE(Form1->isEnabled());
+    }
 }
 
 // What a label shows is its text exactly: drawn as the same label draws plain text, with no
