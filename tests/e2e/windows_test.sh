@@ -2,8 +2,7 @@
 # The windows as users meet them: places and sizes that survive any number of runs, the
 # frame each window asks for, no minimised dialog that leaves the user without a window,
 # closing the main window while a dialog is up, the keyboard given back after the chooser,
-# a notice and the viewer, a notice drawn over the viewer and kept in front of the window it
-# blocks, Enter on a focused button, and a long file name that leaves the window's width alone.
+# a notice and the viewer, notices drawn and kept in front, Enter, and long names.
 set -u
 binary=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -203,8 +202,7 @@ viewer=$(wait_window "画像Ｖｉｅｗ" 10) || fail "the viewer did not open o
 [ "$(motif_of "$viewer")" = "0x3, 0x20, 0x0, 0x0, 0x0" ] ||
     fail "the viewer asks the window manager for '$(motif_of "$viewer")'"
 sleep 0.5
-# The main window it blocks, activated from a window manager's window list, brings the
-# viewer forward again (without a window manager nothing can raise the main window).
+# The main window, activated from a window manager's window list, brings the viewer forward.
 if with_wm; then
     xdotool windowactivate "$main"
     sleep 0.8
