@@ -39,6 +39,8 @@ namespace {
 inline constexpr int ModePanelWidth = 80;
 inline constexpr int StatusBarHeight = 22;
 inline constexpr int ListTop = 2;
+inline constexpr int InitialWidth = 800;
+inline constexpr int InitialHeight = 599;
 
 const QString VersionLine = QStringLiteral("VOLMARIN Version 1.6");
 const QString VersionSecondLine = QStringLiteral("写真を並べて連番でリネーム");
@@ -47,6 +49,9 @@ const QString VersionSecondLine = QStringLiteral("写真を並べて連番でリ
 TForm1::TForm1() {
     ui.setupUi(this);
     setFont(programFont(12));
+    // Drop-down menus are windows of their own, which take no font from the window they
+    // drop from; they are written in the program's font like the rest of its text.
+    QApplication::setFont(programFont(12), "QMenu");
     ListView1 = ui.ListView1;
     Button1 = ui.Button1;
     StatusBar1 = ui.StatusBar1;
@@ -81,6 +86,9 @@ TForm1::TForm1() {
     statusPanel1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusPanel1_->setFrameShape(QFrame::Panel);
     statusPanel1_->setFrameShadow(QFrame::Sunken);
+    // The panel takes the width the window has and cuts a longer line at its edge: a long
+    // file name must never widen the window, only the user does that.
+    statusPanel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // File names are shown exactly as stored, never read as markup.
     statusPanel0_->setTextFormat(Qt::PlainText);
     statusPanel1_->setTextFormat(Qt::PlainText);
@@ -135,8 +143,10 @@ TForm1::TForm1() {
     ListView1->dragDrop = [this](QPoint at) { ListView1DragDrop(at); };
     ListView1->dragEnded = [this] { moves_->dragEnded(); };
 
-    move(0, 0);
-    resize(800, 599);
+    // Its first place and outer size, kept like a stored frame until the window manager's
+    // frame is known, so that a first start without a settings file gives 800 x 599 outside.
+    storedFrame_ = StoredFrame{0, 0, InitialWidth, InitialHeight};
+    applyStoredFrame();
     FormCreate();
 }
 
@@ -203,7 +213,10 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     // in force; its error reaches the general error report.
     // Places are read and written through pos(), which includes the window frame
     // whether or not the window has been shown yet.
-    storedFrame_ = StoredFrame{};
+    // A file that stops early leaves the initial frame's values in force.
+    if (!storedFrame_) {
+        storedFrame_.emplace();
+    }
     storedFrame_->top = reader.readNumber();
     applyStoredFrame();
     storedFrame_->left = reader.readNumber();

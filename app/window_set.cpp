@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/program_state.h"
+#include "app/window_manners.h"
 #include "chooser/folder_chooser.h"
 #include "platform/fonts.h"
 #include "platform/number_syntax.h"
@@ -12,6 +13,7 @@
 #include "viewer/size_dialog.h"
 #include "viewer/viewer_window.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 
@@ -68,12 +70,18 @@ void createWindowSet() {
     Form5 = new TForm5();
     Form6 = new TForm6();
     Form7 = new TForm7();
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        installWindowManners(*app);
+    }
     // The dialogs' native windows are made when they are first shown, so that until then
     // their places are those of their outer frames, as the settings file keeps them.
     Form1->show();
 }
 
 void destroyWindowSet() {
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        removeWindowManners(*app);
+    }
     delete Form7;
     delete Form6;
     delete Form5;

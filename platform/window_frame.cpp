@@ -105,10 +105,52 @@ void writeWindowManagerHints(QWidget* window, WindowFrame frame) {
     xcb_flush(connection);
 }
 
+// Names the window that window stacks above, for the window manager: Qt writes it only
+// when a window is mapped, and a shown window may change owners.
+void writeTransientFor(QWidget* window, QWidget* owner) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window->windowHandle()) {
+        return;
+    }
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    if (!owner || !owner->windowHandle()) {
+        xcb_delete_property(connection, id, XCB_ATOM_WM_TRANSIENT_FOR);
+    } else {
+        const auto ownerId = static_cast<xcb_window_t>(owner->winId());
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &ownerId);
+    }
+    xcb_flush(connection);
+}
+
 class FrameKeeper : public QObject {
 public:
     FrameKeeper(QWidget* window, WindowFrame frame, QWidget* transientFor)
-        : QObject(window), window_(window), frame_(frame), transientFor_(transientFor) {}
+        : QObject(window), window_(window), frame_(frame), transientFor_(transientFor) {
+        setObjectName(QString::fromLatin1(Name));
+    }
+
+    // How a window's keeper is found again among its children.
+    static constexpr const char* Name = "volmarin-frame-keeper";
+
+    // The keeper that setWindowFrame gave window, if any.
+    static FrameKeeper* of(const QWidget* window) {
+        return static_cast<FrameKeeper*>(
+            window->findChild<QObject*>(QString::fromLatin1(Name), Qt::FindDirectChildrenOnly));
+    }
+
+    QWidget* owner() const { return transientFor_; }
+
+    void setOwner(QWidget* owner) {
+        if (owner == transientFor_) {
+            return;
+        }
+        transientFor_ = owner;
+        if (window_ && window_->isVisible()) {
+            applyOwner();
+            writeTransientFor(window_, owner);
+        }
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -117,10 +159,17 @@ protected:
         }
         if (event->type() == QEvent::Show) {
             // The native window exists now and is mapped right after this event.
-            if (transientFor_ && transientFor_->windowHandle() && window_->windowHandle()) {
-                window_->windowHandle()->setTransientParent(transientFor_->windowHandle());
-            }
+            applyOwner();
             writeWindowManagerHints(window_, frame_);
+            if (frame_ == WindowFrame::Borderless && transientFor_) {
+                // Qt names the owner of dialogs only, and clears it for other windows as
+                // it maps them: named once the mapping is done.
+                QTimer::singleShot(0, this, [this] {
+                    if (window_ && window_->isVisible()) {
+                        writeTransientFor(window_, transientFor_);
+                    }
+                });
+            }
         } else if (event->type() == QEvent::WindowStateChange) {
             const Qt::WindowStates refused =
                 Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
@@ -133,6 +182,12 @@ protected:
     }
 
 private:
+    void applyOwner() {
+        if (QWindow* handle = window_->windowHandle()) {
+            handle->setTransientParent(transientFor_ ? transientFor_->windowHandle() : nullptr);
+        }
+    }
+
     void restore() {
         if (!window_ || !window_->isVisible()) {
             return;
@@ -158,6 +213,17 @@ private:
 void setWindowFrame(QWidget* window, WindowFrame frame, QWidget* transientFor) {
     window->setWindowFlags(qtFlags(frame));
     window->installEventFilter(new FrameKeeper(window, frame, transientFor));
+}
+
+void setStackingOwner(QWidget* window, QWidget* owner) {
+    if (FrameKeeper* keeper = FrameKeeper::of(window)) {
+        keeper->setOwner(owner);
+    }
+}
+
+QWidget* stackingOwnerOf(const QWidget* window) {
+    const FrameKeeper* keeper = FrameKeeper::of(window);
+    return keeper ? keeper->owner() : nullptr;
 }
 
 QMargins frameMarginsOf(const QWidget* window) {

@@ -29,6 +29,14 @@ enum class WindowFrame {
 // stored.
 void setWindowFrame(QWidget* window, WindowFrame frame, QWidget* transientFor = nullptr);
 
+// Makes a window that setWindowFrame prepared stack above owner from now on: a window
+// manager keeps it in front of owner and raises it with owner. Takes effect at once when
+// the window is shown, else at its next showing.
+void setStackingOwner(QWidget* window, QWidget* owner);
+
+// The window that window stacks above, or nullptr.
+QWidget* stackingOwnerOf(const QWidget* window);
+
 // The frame a window manager draws around window, on each side, as it reports it once the
 // window is shown; none without a window manager or before the first showing.
 QMargins frameMarginsOf(const QWidget* window);

@@ -2,8 +2,10 @@
 
 #include "app/program_state.h"
 #include "app/window_set.h"
+#include "platform/window_frame.h"
 #include "viewer/viewer_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 
 namespace volmarin {
@@ -33,6 +35,16 @@ void TForm6::showNotice(int returnWindow, const QString& mainLine, const QString
     ui.Panel1->setText(mainLine);
     ui.Label1->setText(secondLine);
     setWindowEnabled(returnWindow, false);
+    // In front of the window it blocks, or of the viewer shown over that window, so that a
+    // click on the blocked window never hides it. A notice that gives back no window blocks
+    // the one it was raised from.
+    QWidget* blocked = Form7->isVisible() ? Form7 : windowByNumber(returnWindow);
+    if (!blocked && QApplication::activeWindow() != this) {
+        blocked = QApplication::activeWindow();
+    }
+    if (blocked) {
+        setStackingOwner(this, blocked);
+    }
     show();
     raise();
     activateWindow();

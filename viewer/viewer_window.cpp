@@ -59,6 +59,7 @@ void TForm7::showImageFile(const QString& path, int owner) {
     // maximize it, and with one a maximized window may leave room for panels.
     setGeometry(QRect(primaryScreenGeometry().topLeft(), screen));
     ui.Image1->setGeometry(QRect(QPoint(0, 0), screen));
+    setStackingOwner(this, windowByNumber(owner));
     show();
     raise();
     activateWindow();

@@ -127,6 +127,22 @@ focused_window() {
     xdotool getwindowfocus 2>/dev/null
 }
 
+# True when window $1 stands above window $2: in the window manager's stacking list under
+# one, in the X server's order of top-level windows without one.
+stands_above() {
+    local order id lower_seen=
+    if with_wm; then # bottom to top
+        order=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/^[^#]*# *//; s/,//g')
+    else # top to bottom
+        order=$(xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }' | tac)
+    fi
+    for id in $order; do
+        [ "$id" = "$(printf '0x%x' "$2")" ] && lower_seen=1
+        [ "$id" = "$(printf '0x%x' "$1")" ] && [ -n "$lower_seen" ] && return 0
+    done
+    return 1
+}
+
 # Waits up to $2 seconds (default 10) until no visible window has the title $1.
 wait_window_gone() {
     local title=$1 limit=${2:-10}

@@ -2,7 +2,7 @@
 # The windows as users meet them: places and sizes that survive any number of runs, the
 # frame each window asks for, no minimised dialog that leaves the user without a window,
 # closing the main window while a dialog is up, the keyboard given back after the chooser,
-# a notice and the viewer, and a notice drawn over the viewer.
+# a notice and the viewer, notices drawn and kept in front, Enter, and long names.
 set -u
 binary=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -57,6 +57,34 @@ open_dialog_at() {
     [ "$(place_of "$dialog")" = "$place" ] || fail "$title stands at $(place_of "$dialog"), expected $place"
     echo "$dialog"
 }
+
+# A click at point $3, $4 of window $2, which waits for notice $1, leaves the notice in front
+# with the keyboard, and Enter answers it.
+notice_stays_in_front() {
+    local title
+    title=$(xdotool getwindowname "$2")
+    click_in "$2" "$3" "$4"
+    sleep 0.8
+    screenshot "$artefacts/notice-over-$title.png"
+    stands_above "$1" "$2" && [ "$(focused_window)" = "$1" ] || fail "a click on $title hid its notice"
+    keys Return
+    wait_window_gone お知らせ 5 || fail "Enter did not press the notice's OK"
+}
+
+# --- The first start, without a settings file: the main window at 0, 0 with 800 x 599 as its
+# outer size, which the file then keeps. A notice stays in front of the chooser it blocks.
+start_program
+[ "$(window_box "$main")" = "0 0 800 599" ] ||
+    fail "at the first start the main window's outer box is $(window_box "$main"), expected 0 0 800 599"
+chooser=$(open_dialog_at "62 69" 開く alt+f o)
+click_in "$chooser" $((168 + 48)) $((8 + 8)) # デフォルトに設定
+notice=$(wait_window お知らせ 5) || fail "デフォルトに設定 raised no notice"
+notice_stays_in_front "$notice" "$chooser" 600 300
+click_in "$chooser" $((392 + 37)) $((392 + 12))
+wait_window_gone 開く || fail "the chooser did not close on キャンセル"
+quit_by_menu
+[ "$(settings | cut -d' ' -f1-4)" = "0 0 800 599" ] ||
+    fail "the first start left '$(settings | cut -d' ' -f1-4)' in the settings file, expected 0 0 800 599"
 
 # --- Places and sizes survive start and exit, shown or not, moved by the window manager or not.
 printf '%s\r\n' 40 30 800 600 300 500 198 136 243 242 600 400 700 900 0 0 80 "$photos" \
@@ -138,14 +166,15 @@ if with_wm; then
     sleep 0.8
     xwininfo -id "$size" | grep -q 'Map State: IsViewable' || fail "the size dialog closed on request"
 fi
-click_in "$size" $((104 + 37)) $((88 + 12))
-wait_window_gone 設定 || fail "the size dialog did not close on キャンセル"
+activate "$size"
+keys Return # its OK has the focus
+wait_window_gone 設定 || fail "Enter did not press the size dialog's focused OK"
 
 # --- The keyboard comes back: after a notice's OK to the window it gives back.
 notice=$(open_dialog_at "900 700" お知らせ alt+h a)
 check_frame "$notice" お知らせ "0x3, 0x4, 0x1a, 0x0, 0x0"
-click_in "$notice" $((88 + 37)) $((112 + 12))
-wait_window_gone お知らせ || fail "the version notice did not close on OK"
+keys Return
+wait_window_gone お知らせ || fail "Enter did not press the version notice's OK"
 sleep 0.5
 [ "$(focused_window)" = "$main" ] || fail "after the notice's OK the main window does not have the keyboard"
 keys alt+f o # typed without giving any window the focus first
@@ -173,6 +202,13 @@ viewer=$(wait_window "画像Ｖｉｅｗ" 10) || fail "the viewer did not open o
 [ "$(motif_of "$viewer")" = "0x3, 0x20, 0x0, 0x0, 0x0" ] ||
     fail "the viewer asks the window manager for '$(motif_of "$viewer")'"
 sleep 0.5
+# The main window, activated from a window manager's window list, brings the viewer forward.
+if with_wm; then
+    xdotool windowactivate "$main"
+    sleep 0.8
+    stands_above "$viewer" "$main" && [ "$(focused_window)" = "$viewer" ] ||
+        fail "activating the main window hid the viewer"
+fi
 click_at 640 512
 wait_window_gone "画像Ｖｉｅｗ" 10 || fail "the viewer did not close on a click"
 sleep 0.5
@@ -180,14 +216,32 @@ sleep 0.5
 keys Right ctrl+z # the next picture becomes current, and 個別 renames it
 rename=$(wait_window リネーム 5) || fail "after the viewer the catalogue's keys do nothing"
 [ "$(xdotool getwindowfocus)" = "$rename" ] || fail "the rename dialog did not take the keyboard"
-keys Escape
-wait_window_gone リネーム || fail "Esc did not close the rename dialog"
+keys ctrl+a
+xdotool type p05.jpg
+keys Return
+notice=$(wait_window お知らせ 5) || fail "a taken name raised no notice"
+notice_stays_in_front "$notice" "$rename" 300 40
+# A name of 200 characters, shown in the status line after the rename and after a click on
+# the item: the line is cut at the window's edge, and the window keeps its width.
+long=$(printf 'n%.0s' $(seq 196)).jpg
+keys ctrl+a
+xdotool type "$long"
+keys Return
+wait_window_gone リネーム || fail "the rename dialog did not close after the rename"
+[ -f "$photos/$long" ] || fail "p04.jpg was not renamed to the 200-character name"
+for shown_by in rename click; do
+    [ "$shown_by" = click ] && click_at $(cell 3)
+    sleep 0.5
+    [ "$(window_box "$main" | cut -d' ' -f3)" = 800 ] ||
+        fail "a long name shown by a $shown_by widened the main window: $(window_box "$main")"
+done
+screenshot "$artefacts/long-name.png"
 
 # --- A notice raised over the viewer is drawn: paging onto a file deleted meanwhile.
 xdotool mousemove --sync $(cell 2) click --repeat 2 --delay 80 1
 viewer=$(wait_window "画像Ｖｉｅｗ" 10) || fail "the viewer did not open again"
 sleep 0.5
-rm "$photos/p04.jpg"
+rm "$photos/$long"
 keys Right
 notice=$(wait_window お知らせ 5) || fail "paging onto a missing file raised no notice"
 sleep 0.8
@@ -204,6 +258,7 @@ wait_window_gone "画像Ｖｉｅｗ" 5 || fail "the notice's OK did not close t
 sleep 0.5
 [ "$(focused_window)" = "$main" ] || fail "after the notice over the viewer the main window does not have the keyboard"
 quit_by_menu
+[ "$(settings | cut -d' ' -f3)" = 800 ] || fail "the settings file keeps the width $(settings | cut -d' ' -f3), expected 800"
 
 # --- Closing the main window by the window manager while a dialog is up ends the program.
 if with_wm; then

@@ -7,6 +7,7 @@
 #include "app/screen_cursors.h"
 #include "app/window_set.h"
 #include "chooser/folder_chooser.h"
+#include "platform/fonts.h"
 #include "rename/batch_rename_dialog.h"
 #include "rename/single_rename_dialog.h"
 #include "viewer/notice_box.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
@@ -60,7 +62,7 @@ TEST_F(ShellTest, StartsWithOnlyTheMainWindowAndItsInitialState) {
     EXPECT_EQ(Form1->windowTitle(), "VOLMARIN");
     EXPECT_EQ(Form1->modeWord(), "");
     EXPECT_EQ(Form1->pos(), QPoint(0, 0));
-    EXPECT_EQ(Form1->size(), QSize(800, 599));
+    EXPECT_EQ(Form1->frameGeometry().size(), QSize(800, 599)) << "the outer size";
     EXPECT_EQ(Form1->ImageList1.width(), 100);
     EXPECT_EQ(Form1->Timer1->interval(), 100);
     EXPECT_EQ(Form1->Timer2->interval(), 100);
@@ -127,6 +129,17 @@ TEST_F(ShellTest, MenuCaptionsKeepTheirAccessKeysAndShortcuts) {
     EXPECT_EQ(ui.Settei->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_TRUE(ui.Folder1->shortcut().isEmpty());
     EXPECT_EQ(ui.VERSION->text(), "バージョン情報(&A)");
+
+    // Each menu drops down in the program's font, as the rest of its text.
+    for (QAction* menu : ui.MainMenu1->actions()) {
+        QTest::mouseClick(ui.MainMenu1, Qt::LeftButton, {},
+                          ui.MainMenu1->actionGeometry(menu).center());
+        QWidget* shown = QApplication::activePopupWidget();
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->font().families(), programFontFamilies());
+        EXPECT_EQ(shown->font().pixelSize(), 12);
+        shown->close();
+    }
 }
 
 // Every command, by menu and by shortcut, refuses to act while the program is busy.
@@ -283,7 +296,7 @@ TEST_F(ShellTest, ShortOrDamagedSettingsApplyWhatCameBefore) {
         writeSettings("15\n25\nabc\n400\n5\n6\n");
         startProgram();
         EXPECT_EQ(Form1->pos(), QPoint(25, 15));
-        EXPECT_EQ(Form1->size(), QSize(800, 599));
+        EXPECT_EQ(Form1->frameGeometry().size(), QSize(800, 599));
         EXPECT_EQ(Form2->pos(), QPoint(62, 69));
         EXPECT_EQ(Form5->ui.Edit1->text(), "80");
         ASSERT_EQ(errors.size(), 1);
@@ -358,6 +371,28 @@ TEST_F(ShellTest, AWindowGivenBackTakesTheKeyboardWhereItWas) {
     click(Form6->ui.Button1);
     EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == Form2; }, 1000));
     EXPECT_TRUE(Form2->ui.FileListBox1->hasFocus());
+}
+
+// Enter presses the push button that has the focus, in whichever window it is: each opens
+// with a button focused but the chooser, where the user moves the focus onto キャンセル.
+TEST_F(ShellTest, EnterPressesTheFocusedButtonOfEveryWindow) {
+    startProgram();
+    LoadedFolder = startFolder();
+    const std::pair<QAction*, QWidget*> openings[] = {{Form1->ui.VERSION, Form6},
+                                                      {Form1->ui.Settei, Form5},
+                                                      {Form1->ui.Ikkatu, Form3},
+                                                      {Form1->ui.Folder1, Form2}};
+    for (const auto& [opener, window] : openings) {
+        clickMenuEntry(opener);
+        activate(window);
+        if (window == Form2) {
+            Form2->ui.Button2->setFocus(Qt::TabFocusReason);
+        }
+        ASSERT_TRUE(qobject_cast<QPushButton*>(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
+        EXPECT_TRUE(Form1->isEnabled());
+    }
 }
 
 // What a label shows is its text exactly: drawn as the same label draws plain text, with no
