@@ -348,14 +348,39 @@ TEST_F(SingleRenameTest, ACaptionWhoseFileNowBearsAnotherCaseIsRenamed) {
     EXPECT_EQ(onDisk(), (QStringList{"b.jpg", "c.bmp"}));
 }
 
-TEST_F(SingleRenameTest, FieldTakesAtMost256Characters) {
+TEST_F(SingleRenameTest, FieldTakesAtMost256CharactersAndCutsAPasteToFit) {
     addItems({"a.jpg"});
     open(0);
+    QLineEdit* memo = Form4->ui.Memo1;
     const QString face = QString::fromUcs4(U"\U0001F600");
     retype(face.repeated(250) + "123456");
-    EXPECT_EQ(Form4->ui.Memo1->text(), face.repeated(250) + "123456");
-    typeText(Form4->ui.Memo1, "7");
-    EXPECT_EQ(Form4->ui.Memo1->text().toUcs4().size(), 256);
+    EXPECT_EQ(memo->text(), face.repeated(250) + "123456");
+    typeText(memo, "7");
+    EXPECT_EQ(memo->text().toUcs4().size(), 256);
+
+    // A paste over the whole text keeps its first 256 characters; OK then tries that name,
+    // which no disk takes, instead of the old one.
+    const QString long257 = QString("n").repeated(253) + ".jpg";
+    QApplication::clipboard()->setText(long257);
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(memo->text(), long257.left(256));
+    click(Form4->ui.Button1);
+    expectNotice("ファイル名に使えない文字が含まれてます", FailureSecondLine, false);
+    // Pasted in the middle, the paste is cut and the rest of the name stays; an escaped
+    // byte of a name counts as one character.
+    retype("a.jpg");
+    memo->setCursorPosition(1);
+    QApplication::clipboard()->setText(QString(QChar(0xDC83)).repeated(300));
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(memo->text(), "a" + QString(QChar(0xDC83)).repeated(251) + ".jpg");
+    EXPECT_EQ(memo->cursorPosition(), 252);
+    // At the limit nothing more goes in.
+    const QString full = memo->text();
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    typeText(memo, "x");
+    EXPECT_EQ(memo->text(), full);
+    EXPECT_EQ(onDisk(), QStringList{"a.jpg"});
 }
 
 namespace {
@@ -497,6 +522,13 @@ TEST_F(BatchRenameTest, NumberFieldsHoldOnlyANumberOrNothing) {
 
     click(Form3->ui.CheckBox1);
     click(Form3->ui.CheckBox2);
+    // A paste is cut to the field's limit, and the filter judges what is left.
+    QApplication::clipboard()->setText("98765");
+    for (QLineEdit* field : {edit1, Form3->ui.Edit4, Form3->ui.Edit5, Form3->ui.Edit6}) {
+        retype(field, "");
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->text(), QString("98765").left(field == Form3->ui.Edit4 ? 3 : 4));
+    }
     for (QLineEdit* field : {Form3->ui.Edit4, Form3->ui.Edit5, Form3->ui.Edit6}) {
         retype(field, "7x");
         EXPECT_EQ(field->text(), "") << field->objectName().toStdString();
