@@ -39,6 +39,17 @@ TEST_F(SelectionTest, LeftAndCtrlPressesSetTheCurrentItemAndTheStatusLine) {
     EXPECT_EQ(Form1->statusLine(), " 4 ヶ所選択");
     EXPECT_EQ(SourceIndex, 4);
 
+    // A click on one of several selected items leaves it alone selected once the button is
+    // let go, and a Ctrl click unselects it: the line follows what the list shows.
+    clickOn(3);
+    EXPECT_EQ(selectedPlaces(), QList<int>({3}));
+    EXPECT_EQ(Form1->statusLine(), " [No.4]  d.jpg");
+    clickOn(1, Qt::LeftButton, Qt::ControlModifier);
+    clickOn(6, Qt::LeftButton, Qt::ControlModifier);
+    clickOn(3, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(selectedPlaces(), QList<int>({1, 6}));
+    EXPECT_EQ(Form1->statusLine(), " 2 ヶ所選択");
+
     // A press on empty space empties both panels and takes the focus off the list.
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, emptySpace());
     EXPECT_EQ(SourceIndex, -1);
