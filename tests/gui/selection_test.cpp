@@ -6,6 +6,7 @@
 #include "app/program_state.h"
 #include "app/window_set.h"
 #include "catalogue/list_selection.h"
+#include "catalogue/thumbnail_delegate.h"
 #include "viewer/notice_box.h"
 #include "viewer/viewer_window.h"
 
@@ -126,6 +127,14 @@ TEST_F(SelectionTest, AnInPlaceEditIsRefusedOnceAndTheCaptionKept) {
     QTest::keyClick(Form1->ListView1, Qt::Key_F2);
     auto* editor = Form1->ListView1->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr) << "label editing stays available";
+    // It covers the item's own caption, within the item's cell and below its thumbnail.
+    const QModelIndex item = Form1->catalogue->index(2);
+    const QRect cell = Form1->ListView1->visualRect(item);
+    const auto* delegate = qobject_cast<ThumbnailDelegate*>(Form1->ListView1->itemDelegate());
+    const QRect caption = delegate->captionTextRect(Form1->ListView1->itemOption(item), item);
+    EXPECT_TRUE(cell.contains(editor->geometry()));
+    EXPECT_FALSE(editor->geometry().intersects(delegate->thumbnailRect(cell)));
+    EXPECT_TRUE(editor->geometry().contains(caption.center()));
     editor->selectAll();
     QTest::keyClicks(editor, "renamed.jpg");
     QTest::keyClick(editor, Qt::Key_Return);
