@@ -87,9 +87,7 @@ cd "$work" || fail "cannot enter $work"
 QT_QPA_PLATFORM=xcb "$binary" >"$work/out.log" 2>&1 &
 pid=$!
 main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
-# A key held down repeats. (Set while the program is connected: a bare X server that loses
-# its last client resets, and turns the setting back.)
-xset r on
+xset r on # held keys repeat (set now: a bare X server resets when its last client leaves)
 placed=
 for _ in $(seq 100); do
     if [ "$(window_box "$main")" = "0 0 800 600" ]; then
