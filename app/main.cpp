@@ -1,12 +1,15 @@
 #include "app/window_set.h"
 #include "catalogue/background_workers.h"
 #include "platform/error_report.h"
+#include "platform/held_keys.h"
 
 #include <chrono>
 
 int main(int argc, char** argv) {
     volmarin::VolmarinApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("VOLMARIN"));
+    // The viewer pages when a key is let go: a key held down must give one release only.
+    volmarin::askForOneReleasePerHeldKey();
     volmarin::createWindowSet();
     const int status = app.exec();
     volmarin::destroyWindowSet();

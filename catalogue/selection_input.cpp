@@ -6,6 +6,8 @@
 #include "catalogue/move_engine.h"
 #include "platform/key_codes.h"
 
+#include <utility>
+
 namespace volmarin {
 
 SelectionInput::SelectionInput(CatalogueVariables variables, ListSelection& selection,
@@ -24,6 +26,7 @@ void SelectionInput::showSelectionLine() {
 }
 
 void SelectionInput::press(Qt::MouseButton button, QPoint at) {
+    pressedItemSelectedCount_ = -1;
     if (mode::isBusy(panels_.modeWord())) {
         return;
     }
@@ -34,6 +37,7 @@ void SelectionInput::press(Qt::MouseButton button, QPoint at) {
         if (SourceIndex >= 0) {
             panels_.setModeWord(mode::Movable);
             showSelectionLine();
+            pressedItemSelectedCount_ = selection_.selectedCount();
         } else {
             panels_.setModeWord(mode::Idle);
             panels_.setStatusLine(QString());
@@ -62,8 +66,17 @@ void SelectionInput::press(Qt::MouseButton button, QPoint at) {
 }
 
 void SelectionInput::release() {
-    if (!mode::isBusy(panels_.modeWord()) && variables_.SourceIndex == -1) {
+    const bool busy = mode::isBusy(panels_.modeWord());
+    if (!busy && variables_.SourceIndex == -1) {
         list_.releaseFocus();
+    }
+    // A press on an item that is already selected changes the selection only when the
+    // button is let go (it may start a drag of the whole selection instead): the line then
+    // says what the press would have said, had the list reacted at once.
+    const int countAtPress = std::exchange(pressedItemSelectedCount_, -1);
+    if (!busy && countAtPress >= 0 && variables_.SourceIndex >= 0 &&
+        selection_.selectedCount() != countAtPress) {
+        showSelectionLine();
     }
 }
 

@@ -39,6 +39,8 @@ private:
     MainWindowNotice& notice_;
     CatalogueLoad& load_;
     MoveEngine& moves_;
+    // The selected count that the last left press on an item saw; -1 after any other press.
+    int pressedItemSelectedCount_ = -1;
 };
 
 } // namespace volmarin

@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QPainter>
 #include <QTextLayout>
+#include <QWidget>
 
 namespace volmarin {
 
@@ -31,6 +32,16 @@ QSize ThumbnailDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
     const int edge = thumbnails_.width();
     const int width = std::max(edge, MinCaptionWidth) + 2 * Margin;
     return QSize(width, edge + CaptionLines * option.fontMetrics.height() + 3 * Margin + 2);
+}
+
+void ThumbnailDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                             const QModelIndex&) const {
+    // The style's own placement assumes a decoration beside the text and lands on the next
+    // cell; the editor is one line as wide as the caption's area, within the cell.
+    const int top = thumbnailRect(option.rect).bottom() + Margin;
+    const int height = std::min(editor->sizeHint().height(), option.rect.bottom() + 1 - top);
+    editor->setGeometry(
+        QRect(option.rect.left() + TextInset, top, option.rect.width() - 2 * TextInset, height));
 }
 
 QRect ThumbnailDelegate::thumbnailRect(const QRect& itemRect) const {

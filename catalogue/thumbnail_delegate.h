@@ -21,6 +21,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A caption's editor (F2) goes over the caption, under the thumbnail of its own cell.
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
 
     // The rectangle of the thumbnail inside an item's rectangle.
     QRect thumbnailRect(const QRect& itemRect) const;

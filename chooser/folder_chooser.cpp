@@ -174,6 +174,13 @@ bool TForm2::enterFolder(const QString& path) {
 
 void TForm2::chooseFolder(const QString& path) {
     if (!enterFolder(path)) {
+        // The list keeps showing where the chooser is, not the entry that was refused.
+        FolderListBox* list = ui.DirectoryListBox1;
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->data(Qt::UserRole).toString() == currentFolder_) {
+                list->setCurrentRow(row);
+            }
+        }
         Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(path));
     }
 }

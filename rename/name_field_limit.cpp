@@ -1,5 +1,7 @@
 #include "rename/name_field_limit.h"
 
+#include "platform/name_codec.h"
+
 #include <QLineEdit>
 
 #include <algorithm>
@@ -8,21 +10,27 @@ namespace volmarin {
 
 namespace {
 qsizetype codePoints(const QString& text) {
-    return text.size() -
-           std::count_if(text.begin(), text.end(), [](QChar c) { return c.isLowSurrogate(); });
+    return static_cast<qsizetype>(nameCodePoints(text).size());
+}
+
+// Where the character that ends at position end begins: a surrogate pair is one character,
+// and so is a lone surrogate (an escaped byte of a name).
+qsizetype characterStart(const QString& text, qsizetype end) {
+    if (end >= 2 && text.at(end - 1).isLowSurrogate() && text.at(end - 2).isHighSurrogate()) {
+        return end - 2;
+    }
+    return end - 1;
 }
 } // namespace
 
 CodePointLimit::CodePointLimit(int maxCodePoints, QLineEdit* field)
-    : QValidator(field), field_(field), max_(maxCodePoints),
-      lengthBefore_(codePoints(field->text())) {
+    : QValidator(field), field_(field), max_(maxCodePoints), textBefore_(field->text()) {
     // Read from the field, not from the signal: a handler connected earlier may have
     // changed the text again before this one runs.
-    connect(field, &QLineEdit::textChanged, this,
-            [this] { lengthBefore_ = codePoints(field_->text()); });
+    connect(field, &QLineEdit::textChanged, this, [this] { textBefore_ = field_->text(); });
 }
 
-QValidator::State CodePointLimit::validate(QString& text, int&) const {
+QValidator::State CodePointLimit::validate(QString& text, int& cursor) const {
     const qsizetype length = codePoints(text);
     if (length <= max_) {
         return Acceptable;
@@ -32,8 +40,24 @@ QValidator::State CodePointLimit::validate(QString& text, int&) const {
     if (!field_->isUndoAvailable()) {
         return Acceptable;
     }
-    // Refused rather than cut: cutting the end would silently drop a name's extension.
-    return length <= lengthBefore_ ? Acceptable : Invalid;
+    const qsizetype allowed = std::max<qsizetype>(max_, codePoints(textBefore_));
+    if (length <= allowed) {
+        return Acceptable;
+    }
+    // What the user typed or pasted ends at the cursor. As the platform's fields do, it is
+    // cut to what fits, the characters beyond the limit dropped and the rest of the text
+    // kept as it was.
+    qsizetype excess = length - allowed;
+    qsizetype start = std::clamp<qsizetype>(cursor, 0, text.size());
+    const qsizetype end = start;
+    while (excess > 0 && start > 0) {
+        start = characterStart(text, start);
+        --excess;
+    }
+    text.remove(start, end - start);
+    cursor = static_cast<int>(start);
+    // Nothing of the edit fits: refused, so that the field keeps its undo history.
+    return excess > 0 || text == textBefore_ ? Invalid : Acceptable;
 }
 
 void limitToCodePoints(QLineEdit* field, int maxCodePoints) {

@@ -10,11 +10,12 @@ namespace volmarin {
 inline constexpr int MaxTypedNameLength = 256;
 
 // A limit on what the user types or pastes into a field, in characters counted as code
-// points (a line edit's own maximum counts UTF-16 units, and it also cuts the text the
-// program puts there). An edit by the user that would leave more than maxCodePoints
-// characters, and more than the field held before, is refused whole. A text the program
-// sets passes unchanged whatever its length (a stored setting is kept as it stands), and
-// the user may shorten such a text or edit it without lengthening it.
+// points, an escaped byte of a name as one (a line edit's own maximum counts UTF-16 units,
+// and it also cuts the text the program puts there). An edit by the user that would leave
+// more than maxCodePoints characters, and more than the field held before, is cut: of what
+// was typed or pasted, the characters that fit are kept and the others dropped. A text the
+// program sets passes unchanged whatever its length (a stored setting is kept as it
+// stands), and the user may shorten such a text or edit it without lengthening it.
 class CodePointLimit : public QValidator {
 public:
     CodePointLimit(int maxCodePoints, QLineEdit* field);
@@ -23,7 +24,7 @@ public:
 private:
     QLineEdit* field_;
     int max_;
-    qsizetype lengthBefore_ = 0; // of the field's text before the edit being judged
+    QString textBefore_; // the field's text before the edit being judged
 };
 
 void limitToCodePoints(QLineEdit* field, int maxCodePoints);

@@ -3,7 +3,8 @@
 # generated JPEG and BMP pictures: open the default folder through the chooser, let it load,
 # drag three selected thumbnails onto another, number the whole catalogue with the batch
 # rename's defaults and check on disk that the numbers follow the arranged order; page
-# through the viewer; quit through the menu and check the settings file it leaves.
+# through the viewer, also with keys held down (one step each); quit through the menu and
+# check the settings file it leaves.
 # A screenshot of every stage is kept under <build>/test-artifacts/workflow-<set-up>/.
 set -u
 binary=$1
@@ -86,6 +87,7 @@ cd "$work" || fail "cannot enter $work"
 QT_QPA_PLATFORM=xcb "$binary" >"$work/out.log" 2>&1 &
 pid=$!
 main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
+xset r on # held keys repeat (set now: a bare X server resets when its last client leaves)
 placed=
 for _ in $(seq 100); do
     if [ "$(window_box "$main")" = "0 0 800 600" ]; then
@@ -105,6 +107,14 @@ chooser=$(wait_window "開く" 10) || fail "the folder chooser did not open"
     fail "the chooser stands at $(window_box "$chooser"), expected 62 69 from the settings file"
 sleep 0.5
 screenshot "$artefacts/1-chooser.png"
+# A double click previews the first file; → held for 1.5 s pages once, to the second.
+read -r x y <<<"$(point_in "$chooser" 340 40)"
+xdotool mousemove --sync "$x" "$y" click --repeat 2 --delay 80 1 sleep 1 keydown Right sleep 1.5 keyup Right sleep 1
+screenshot "$work/preview.png"
+colour_near "$(pixels_of "$work/preview.png" "432 384")" "${colour[a02.jpg]}" ||
+    fail "→ held in the preview shows colour $(pixels_of "$work/preview.png" "432 384"), expected one step to a02.jpg"
+click_at 512 384
+wait_window_gone "画像Ｖｉｅｗ" 10 || fail "the preview did not close on a click"
 
 # Takes a screenshot every half second, at most $1 times, until the catalogue shows the
 # pictures named after it, place by place ("*" for any); the last one stays in poll.png.
@@ -209,8 +219,9 @@ click_in "$batch" $((280 + 37)) $((160 + 12))
 wait_window_gone "一括連番" 10 || fail "the batch rename dialog did not close on キャンセル"
 sleep 0.5
 
-# Stage 5: a double click on place 6 (a02) opens the viewer; two presses of → page on to
-# place 8 (b2). Each picture fits the 1024 x 768 screen and is drawn centred on black.
+# Stage 5: a double click on place 6 (a02) opens the viewer; → pages on to place 7 (a05),
+# → held for 3 s to place 8 (b2), ← held for 0.8 s back to a05 and → to b2 again. Each
+# picture fits the 1024 x 768 screen and is drawn centred on black.
 viewer_point="432 384"
 viewer_shows() {
     for _ in $(seq 20); do
@@ -225,8 +236,11 @@ viewer=$(wait_window "画像Ｖｉｅｗ" 10) || fail "the viewer did not open o
 viewer_shows a02.jpg || fail "the viewer opened on colour $(pixels_of "$work/viewer.png" "$viewer_point"), expected a02.jpg"
 keys_to "$viewer" Right
 viewer_shows a05.jpg || fail "after → the viewer shows colour $(pixels_of "$work/viewer.png" "$viewer_point"), expected a05.jpg"
-keys_to "$viewer" Right
-viewer_shows b2.bmp || fail "after → → the viewer shows colour $(pixels_of "$work/viewer.png" "$viewer_point"), expected b2.bmp"
+for held in "Right 3 b2.bmp" "Left 0.8 a05.jpg" "Right 0 b2.bmp"; do
+    read -r key seconds picture <<<"$held"
+    xdotool keydown "$key" sleep "$seconds" keyup "$key"
+    viewer_shows "$picture" || fail "$key held for $seconds s shows colour $(pixels_of "$work/viewer.png" "$viewer_point"), expected $picture"
+done
 cp "$work/viewer.png" "$artefacts/5-viewer.png"
 click_at 512 384
 wait_window_gone "画像Ｖｉｅｗ" 10 || fail "the viewer did not close on a click"

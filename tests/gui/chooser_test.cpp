@@ -264,6 +264,8 @@ TEST_F(ChooserTest, FolderDeletedAfterListingIsReportedAndNothingMoves) {
     EXPECT_EQ(Form2->currentFolder(), startFolder());
     EXPECT_EQ(QDir::currentPath(), startFolder());
     EXPECT_EQ(rowTexts(folders), foldersBefore);
+    // The current folder's entry stands right above its sub-folders, and is selected again.
+    EXPECT_EQ(folders->selectedItems(), QList{folders->item(foldersBefore.indexOf("gone") - 1)});
     EXPECT_EQ(rowTexts(Form2->ui.FileListBox1), QStringList{"a.jpg"});
 
     click(Form6->ui.Button1);

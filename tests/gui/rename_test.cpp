@@ -348,7 +348,7 @@ TEST_F(SingleRenameTest, ACaptionWhoseFileNowBearsAnotherCaseIsRenamed) {
     EXPECT_EQ(onDisk(), (QStringList{"b.jpg", "c.bmp"}));
 }
 
-TEST_F(SingleRenameTest, FieldTakesAtMost256Characters) {
+TEST_F(SingleRenameTest, FieldTakesAtMost256CharactersAndCutsAPasteToFit) {
     addItems({"a.jpg"});
     open(0);
     const QString face = QString::fromUcs4(U"\U0001F600");
@@ -356,6 +356,20 @@ TEST_F(SingleRenameTest, FieldTakesAtMost256Characters) {
     EXPECT_EQ(Form4->ui.Memo1->text(), face.repeated(250) + "123456");
     typeText(Form4->ui.Memo1, "7");
     EXPECT_EQ(Form4->ui.Memo1->text().toUcs4().size(), 256);
+
+    // A paste keeps what fits and the rest of the name; an escaped byte counts as one.
+    retype("a.jpg");
+    Form4->ui.Memo1->setCursorPosition(1);
+    QApplication::clipboard()->setText(QString(QChar(0xDC83)).repeated(300));
+    QTest::keyClick(Form4->ui.Memo1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Form4->ui.Memo1->text(), "a" + QString(QChar(0xDC83)).repeated(251) + ".jpg");
+    // Over the whole text, OK then tries the cut name (too long for the disk), not the old.
+    QApplication::clipboard()->setText(QString("n").repeated(253) + ".jpg");
+    QTest::keyClick(Form4->ui.Memo1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Form4->ui.Memo1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Form4->ui.Memo1->text(), QString("n").repeated(253) + ".jp");
+    click(Form4->ui.Button1);
+    expectNotice("ファイル名に使えない文字が含まれてます", FailureSecondLine, false);
 }
 
 namespace {
@@ -497,6 +511,12 @@ TEST_F(BatchRenameTest, NumberFieldsHoldOnlyANumberOrNothing) {
 
     click(Form3->ui.CheckBox1);
     click(Form3->ui.CheckBox2);
+    QApplication::clipboard()->setText("98765"); // a paste is cut to the limit
+    for (QLineEdit* field : {edit1, Form3->ui.Edit4, Form3->ui.Edit5, Form3->ui.Edit6}) {
+        retype(field, "");
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->text(), QString("98765").left(field == Form3->ui.Edit4 ? 3 : 4));
+    }
     for (QLineEdit* field : {Form3->ui.Edit4, Form3->ui.Edit5, Form3->ui.Edit6}) {
         retype(field, "7x");
         EXPECT_EQ(field->text(), "") << field->objectName().toStdString();

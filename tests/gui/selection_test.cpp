@@ -39,6 +39,11 @@ TEST_F(SelectionTest, LeftAndCtrlPressesSetTheCurrentItemAndTheStatusLine) {
     EXPECT_EQ(Form1->statusLine(), " 4 ヶ所選択");
     EXPECT_EQ(SourceIndex, 4);
 
+    // A click on one of them leaves it alone selected once the button is let go.
+    clickOn(3);
+    EXPECT_EQ(selectedPlaces(), QList<int>({3}));
+    EXPECT_EQ(Form1->statusLine(), " [No.4]  d.jpg");
+
     // A press on empty space empties both panels and takes the focus off the list.
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, emptySpace());
     EXPECT_EQ(SourceIndex, -1);
@@ -115,6 +120,10 @@ TEST_F(SelectionTest, AnInPlaceEditIsRefusedOnceAndTheCaptionKept) {
     QTest::keyClick(Form1->ListView1, Qt::Key_F2);
     auto* editor = Form1->ListView1->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr) << "label editing stays available";
+    // Over the item's own caption: in its cell, below its 40-pixel thumbnail.
+    const QRect cell = Form1->ListView1->visualRect(Form1->catalogue->index(2));
+    EXPECT_TRUE(cell.contains(editor->geometry()));
+    EXPECT_GE(editor->y(), cell.top() + 4 + 40);
     editor->selectAll();
     QTest::keyClicks(editor, "renamed.jpg");
     QTest::keyClick(editor, Qt::Key_Return);
