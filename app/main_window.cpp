@@ -27,6 +27,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QWindow>
@@ -145,6 +146,10 @@ TForm1::TForm1() {
 
     // Its first place and outer size, kept like a stored frame until the window manager's
     // frame is known, so that a first start without a settings file gives 800 x 599 outside.
+    frameCheck_.setSingleShot(true);
+    frameCheck_.setInterval(300);
+    connect(&frameCheck_, &QTimer::timeout, this, &TForm1::checkStoredFrame);
+    watchFrameExtents(this, [this] { keepStoredFrame(); });
     storedFrame_ = StoredFrame{0, 0, InitialWidth, InitialHeight};
     applyStoredFrame();
     FormCreate();
@@ -217,14 +222,16 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     if (!storedFrame_) {
         storedFrame_.emplace();
     }
-    storedFrame_->top = reader.readNumber();
-    applyStoredFrame();
-    storedFrame_->left = reader.readNumber();
-    applyStoredFrame();
-    storedFrame_->width = reader.readNumber();
-    applyStoredFrame();
-    storedFrame_->height = reader.readNumber();
-    applyStoredFrame();
+    {
+        // The four lines take effect together, also when the reading stops at one of them
+        // (nothing else runs in between, so the window cannot tell the difference): one
+        // request leaves the window manager no half-done place to act on.
+        const auto applyWhenRead = qScopeGuard([this] { applyStoredFrame(); });
+        storedFrame_->top = reader.readNumber();
+        storedFrame_->left = reader.readNumber();
+        storedFrame_->width = reader.readNumber();
+        storedFrame_->height = reader.readNumber();
+    }
     for (QWidget* window :
          std::initializer_list<QWidget*>{Form2, Form3, Form4, Form5, Form6, Form7}) {
         window->move(window->pos().x(), reader.readNumber());
@@ -238,12 +245,24 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     }
 }
 
+QMargins TForm1::currentFrameMargins() const {
+    // The frame the window manager declares to the X server; the toolkit's own copy can lag
+    // behind a frame that came without moving the window.
+    if (const std::optional<ServerFrame> server = serverFrameOf(this))
+        return server->extents;
+    return frameMarginsOf(this);
+}
+
 void TForm1::applyStoredFrame() {
+    applyStoredFrame(currentFrameMargins());
+}
+
+void TForm1::applyStoredFrame(const QMargins& margins) {
     // The stored size is the outer one, frame included. It is kept within what the screen
     // can show, so that no settings file can make a window too large to use or to hold.
     const StoredFrame& frame = *storedFrame_;
-    const QMargins margins = frameMarginsOf(this);
     marginsWhenPlaced_ = margins;
+    QSize inner = size();
     if (frame.width || frame.height) {
         const QScreen* screen = this->screen();
         const QSize largest = screen ? screen->availableVirtualSize() : QSize(4096, 4096);
@@ -253,31 +272,51 @@ void TForm1::applyStoredFrame() {
         };
         const int frameWidth = margins.left() + margins.right();
         const int frameHeight = margins.top() + margins.bottom();
-        resize(frame.width ? within(*frame.width - frameWidth, smallest.width(),
-                                    largest.width() - frameWidth)
-                           : width(),
-               frame.height ? within(*frame.height - frameHeight, smallest.height(),
-                                     largest.height() - frameHeight)
-                            : height());
+        if (frame.width)
+            inner.setWidth(
+                within(*frame.width - frameWidth, smallest.width(), largest.width() - frameWidth));
+        if (frame.height)
+            inner.setHeight(within(*frame.height - frameHeight, smallest.height(),
+                                   largest.height() - frameHeight));
     }
-    // Placed by its outer frame, as the window manager reads the request: a frame that is
-    // not there yet goes around the window at this place when it comes.
-    const QPoint place(frame.left.value_or(pos().x()), frame.top.value_or(pos().y()));
-    if (QWindow* window = windowHandle()) {
-        window->setFramePosition(place);
-    } else {
-        move(place);
-    }
+    // The outer frame goes to the stored place: the window's own area is asked for inside
+    // the frame known now, always in the window's own terms and in one request. (Asked for
+    // by the frame, the place would reach the window manager in other terms than a size
+    // change, which toolkit and window manager can read differently under load.) A frame
+    // that comes later shifts the frame, and checkStoredFrame asks again.
+    placeAsked_ = QPoint(frame.left.value_or(pos().x()), frame.top.value_or(pos().y()));
+    sizeAsked_ = inner;
+    setGeometry(QRect(placeAsked_ + QPoint(margins.left(), margins.top()), inner));
+    frameCheck_.start();
 }
 
 void TForm1::keepStoredFrame() {
     // A window manager that frames the window only after the settings were applied would
     // shift it by its frame and add the frame to its size; the stored frame is applied
-    // again, once, when the frame becomes known.
-    if (storedFrame_ && frameMarginsOf(this) != marginsWhenPlaced_) {
+    // again when the frame becomes known.
+    if (storedFrame_ && currentFrameMargins() != marginsWhenPlaced_)
         applyStoredFrame();
+}
+
+void TForm1::checkStoredFrame() {
+    if (!storedFrame_ || !isVisible())
+        return;
+    const std::optional<ServerFrame> server = serverFrameOf(this);
+    // Without a window manager there is no frame to wait for; one that frames the window
+    // later still finds the stored frame (keepStoredFrame).
+    if (!server || server->extents.isNull())
+        return;
+    const QSize outerAsked = sizeAsked_.grownBy(marginsWhenPlaced_);
+    const bool inPlace =
+        server->extents == marginsWhenPlaced_ && server->outer == QRect(placeAsked_, outerAsked);
+    if (inPlace || --frameRequestsLeft_ <= 0) {
         storedFrame_.reset();
+        return;
     }
+    // Put elsewhere by a request of ours that the window manager answered late, or framed
+    // without the toolkit being told: the frame is asked for again, with the frame the
+    // server has.
+    applyStoredFrame(server->extents);
 }
 
 void TForm1::moveEvent(QMoveEvent* event) {

@@ -83,16 +83,25 @@ private:
     // Places the window's outer frame and sets its outer size as far as the settings file
     // gave them.
     void applyStoredFrame();
+    void applyStoredFrame(const QMargins& margins);
     void keepStoredFrame();
+    void checkStoredFrame();
+    QMargins currentFrameMargins() const;
     void layoutCatalogue();
 
-    // The main window's frame as the settings file gave it, kept until the window
-    // manager's own frame is known.
+    // The main window's frame as the settings file gave it (or the first start's), kept
+    // until a window manager's frame is known and seen at that place.
     struct StoredFrame {
         std::optional<int> top, left, width, height;
     };
     std::optional<StoredFrame> storedFrame_;
     QMargins marginsWhenPlaced_;
+    QPoint placeAsked_;
+    QSize sizeAsked_;
+    // Looks again, a moment after each request, whether the window manager put the frame
+    // where it was asked; a few more requests at most.
+    QTimer frameCheck_;
+    int frameRequestsLeft_ = 8;
 
     QLabel* statusPanel0_ = nullptr;
     QLabel* statusPanel1_ = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/window_frame.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -231,6 +232,79 @@ QMargins frameMarginsOf(const QWidget* window) {
     const QRect inner = window->geometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
             outer.bottom() - inner.bottom()};
+}
+
+std::optional<ServerFrame> serverFrameOf(const QWidget* window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window->windowHandle() || !window->testAttribute(Qt::WA_WState_Created))
+        return std::nullopt;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
+    if (!geometry)
+        return std::nullopt;
+    const xcb_window_t root = geometry->root;
+    const QSize size(geometry->width, geometry->height);
+    std::free(geometry);
+    xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, id, root, 0, 0), nullptr);
+    if (!origin)
+        return std::nullopt;
+    ServerFrame frame;
+    frame.outer = QRect(QPoint(origin->dst_x, origin->dst_y), size);
+    std::free(origin);
+    static const xcb_atom_t extentsAtom = atom(connection, "_NET_FRAME_EXTENTS");
+    xcb_get_property_reply_t* extents = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, id, extentsAtom, XCB_ATOM_CARDINAL, 0, 4),
+        nullptr);
+    if (extents && xcb_get_property_value_length(extents) == 16) {
+        const auto* value = static_cast<const std::uint32_t*>(xcb_get_property_value(extents));
+        // left, right, top, bottom
+        frame.extents = QMargins(int(value[0]), int(value[2]), int(value[1]), int(value[3]));
+        frame.outer = frame.outer.marginsAdded(frame.extents);
+    }
+    std::free(extents);
+    return frame;
+}
+
+namespace {
+
+class FrameExtentsWatcher : public QAbstractNativeEventFilter {
+public:
+    FrameExtentsWatcher(QWidget* window, xcb_atom_t extents, std::function<void()> changed)
+        : window_(window), extents_(extents), changed_(std::move(changed)) {}
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || !window_)
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->atom == extents_ && window_->testAttribute(Qt::WA_WState_Created) &&
+            notify->window == static_cast<xcb_window_t>(window_->winId())) {
+            // Out of the native event's handling, once the toolkit has seen it too.
+            QTimer::singleShot(0, window_, changed_);
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+    xcb_atom_t extents_;
+    std::function<void()> changed_;
+};
+
+} // namespace
+
+void watchFrameExtents(QWidget* window, std::function<void()> changed) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return;
+    // Lives as long as the application; one per watched window, and the program watches one.
+    auto* watcher =
+        new FrameExtentsWatcher(window, atom(connection, "_NET_FRAME_EXTENTS"), std::move(changed));
+    QCoreApplication::instance()->installNativeEventFilter(watcher);
 }
 
 } // namespace volmarin

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QMargins>
+#include <QRect>
+
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -40,5 +44,21 @@ QWidget* stackingOwnerOf(const QWidget* window);
 // The frame a window manager draws around window, on each side, as it reports it once the
 // window is shown; none without a window manager or before the first showing.
 QMargins frameMarginsOf(const QWidget* window);
+
+// Where the X server has window's outer frame now, asked of the server itself rather than
+// of the toolkit's copy, which can lag behind a window manager that frames or moves a
+// window without telling it: the window's own area on the screen, widened by the frame
+// that the window manager declares (_NET_FRAME_EXTENTS). The extents are those the window
+// manager declared, or none without one. Nothing when the window is not on an X server.
+struct ServerFrame {
+    QRect outer;
+    QMargins extents;
+};
+std::optional<ServerFrame> serverFrameOf(const QWidget* window);
+
+// Calls changed, from the event loop, whenever a window manager declares a new frame for
+// window (_NET_FRAME_EXTENTS), also one that frames the window without moving it, which the
+// toolkit reports as no change at all. Does nothing when not on an X server.
+void watchFrameExtents(QWidget* window, std::function<void()> changed);
 
 } // namespace volmarin

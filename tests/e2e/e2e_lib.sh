@@ -13,8 +13,10 @@ run_in_x_server() {
     local screen=$1
     shift
     if [ -z "${VOLMARIN_E2E_INNER:-}" ]; then
+        # -noreset: a bare X server otherwise resets whenever its last client leaves, and a
+        # program connecting in that moment is refused ("could not connect to display").
         export VOLMARIN_E2E_INNER=1
-        exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
+        exec xvfb-run -a -s "-screen 0 $screen -noreset" bash "$0" "$@"
     fi
     E2E_WM=${VOLMARIN_E2E_WM:-none}
     case "$E2E_WM" in
