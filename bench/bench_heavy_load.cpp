@@ -1,0 +1,106 @@
+// A load of photos that take long to decode, in the real program on the offscreen platform.
+// Prints "name: value unit" lines.
+//
+//   load_heavy_vs_bound_ratio  the wall time of a load of 30 progressive 24-megapixel photos
+//                        over the least it can take: the larger of the tick floor (one file per
+//                        100 ms tick) and the decode time of its files on one thread divided by
+//                        the cores (target <= 1.25)
+
+#include "app/main_window.h"
+#include "app/mode_word.h"
+#include "app/window_set.h"
+#include "bench_support.h"
+#include "catalogue/image_decoder.h"
+#include "chooser/folder_chooser.h"
+#include "platform/error_report.h"
+#include "viewer/size_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+using namespace volmarin;
+
+namespace {
+
+constexpr int Files = 30;
+constexpr double TickSeconds = 0.1;
+
+// The photos as names of one file (hard links), so the disk holds one photo's worth.
+QStringList writeHeavyFolder(const QString& photos) {
+    QDir().mkpath(photos);
+    QStringList paths;
+    for (int i = 0; i < Files; ++i) {
+        paths << QDir(photos).filePath(QString("h%1.jpg").arg(i, 2, 10, QChar('0')));
+    }
+    if (!bench::writeTestPhoto(paths.front(), 6000, 4000, true)) {
+        std::fprintf(stderr, "cannot write the test photo\n");
+        std::exit(1);
+    }
+    for (int i = 1; i < Files; ++i) {
+        if (::link(QFile::encodeName(paths.front()).constData(),
+                   QFile::encodeName(paths.at(i)).constData()) != 0) {
+            std::fprintf(stderr, "cannot link the test photo\n");
+            std::exit(1);
+        }
+    }
+    return paths;
+}
+
+double oneThreadDecodeSeconds(const QStringList& paths) {
+    QElapsedTimer clock;
+    clock.start();
+    for (const QString& path : paths) {
+        makeThumbnail(path, 80, false);
+    }
+    return clock.nsecsElapsed() / 1e9;
+}
+
+double loadSeconds(const QString& photos) {
+    createWindowSet();
+    Form2->setFolder(photos);
+    Form5->ui.Edit1->setText("80");
+    QElapsedTimer clock;
+    clock.start();
+    Form2->Button1Click(); // OK: the real load with the real Timer1
+    while (Form1->modeWord() == mode::Loading) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (Form1->catalogue->count() != Files) {
+        std::fprintf(stderr, "loaded %d items\n", Form1->catalogue->count());
+        std::exit(1);
+    }
+    destroyWindowSet();
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    VolmarinApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path()); // the settings file of these runs stays in the temporary folder
+    const QString photos = dir.filePath("photos");
+    const QStringList paths = writeHeavyFolder(photos);
+
+    const int cores = QThread::idealThreadCount();
+    const double decode = oneThreadDecodeSeconds(paths);
+    const double load = loadSeconds(photos);
+    const double bound = std::max(Files * TickSeconds, decode / cores);
+    std::printf("load_heavy_vs_bound_ratio: %.2f (load %.2f s, one-thread decode %.2f s, %d "
+                "cores, tick floor %.1f s)\n",
+                load / bound, load, decode, cores, Files * TickSeconds);
+    QDir::setCurrent(previous);
+    return 0;
+}
