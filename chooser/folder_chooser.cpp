@@ -193,14 +193,22 @@ void TForm2::selectDriveOfCurrentFolder() {
 void TForm2::rebuildFolderList() {
     FolderListBox* list = ui.DirectoryListBox1;
     list->clear();
+    // Each picture is made once and shared by its rows: a folder of many thousand
+    // sub-folders would otherwise ask the icon theme as often.
+    const QIcon pictures[] = {folderIcon(style(), FolderEntryKind::Path),
+                              folderIcon(style(), FolderEntryKind::Current),
+                              folderIcon(style(), FolderEntryKind::SubFolder)};
     int currentRow = -1;
     for (const FolderEntry& entry : folderEntries(currentFolder_)) {
-        auto* item = new QListWidgetItem(folderIcon(style(), entry.kind), entry.name, list);
+        // Filled before it joins the list: each change of an item in a list searches the
+        // list for it, a cost that grows with the square of the rows.
+        auto* item = new QListWidgetItem(pictures[int(entry.kind)], entry.name);
         item->setData(Qt::UserRole, entry.path);
         item->setData(ListRowDelegate::IndentRole, entry.depth);
         if (entry.kind == FolderEntryKind::Current) {
-            currentRow = list->row(item);
+            currentRow = list->count();
         }
+        list->addItem(item);
     }
     list->setCurrentRow(currentRow);
     list->scrollToItem(list->item(currentRow));
