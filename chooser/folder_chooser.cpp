@@ -3,8 +3,10 @@
 #include "app/program_state.h"
 #include "app/window_set.h"
 #include "chooser/folder_entries.h"
+#include "chooser/folder_probe.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
+#include "platform/name_codec.h"
 #include "platform/paths.h"
 #include "viewer/notice_box.h"
 
@@ -12,8 +14,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
-#include <QStorageInfo>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace volmarin {
 
@@ -68,11 +71,12 @@ QIcon folderIcon(const QStyle* style, FolderEntryKind kind) {
     return style->standardIcon(QStyle::SP_DirClosedIcon);
 }
 
-// Whether the volume mounted at mountPoint is still there (and not only the empty folder
-// it was mounted on).
-bool volumePresent(const QString& mountPoint) {
-    const QStorageInfo storage(mountPoint);
-    return storage.isValid() && QDir::cleanPath(storage.rootPath()) == mountPoint;
+// Whether a volume is still mounted at mountPoint (and not only the empty folder it was
+// mounted on), from the mount table alone.
+bool stillMounted(const QString& mountPoint) {
+    const QList<Volume> volumes = mountedVolumes();
+    return std::any_of(volumes.begin(), volumes.end(),
+                       [&](const Volume& v) { return v.mountPoint == mountPoint; });
 }
 
 } // namespace
@@ -121,8 +125,16 @@ void TForm2::refresh() {
     fillDriveBox();
     // A folder removed while the chooser was closed gives way to the nearest one left.
     QString folder = currentFolder_;
-    while (!QFileInfo(folder).isDir() && folder != QStringLiteral("/")) {
+    FolderAnswer answer = probeFolder(folder, FolderAnswerLimit);
+    while (answer == FolderAnswer::NotFolder && folder != QStringLiteral("/")) {
         folder = normalFolderPath(folder + QStringLiteral("/.."));
+        answer = probeFolder(folder, FolderAnswerLimit);
+    }
+    // One on a volume that stopped answering meanwhile leaves the lists as they were, with
+    // the notice, rather than freeze the window on the first look at it.
+    if (answer == FolderAnswer::NoAnswer) {
+        Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(folder));
+        return;
     }
     if (!enterFolder(folder)) {
         showCurrentFolder();
@@ -165,7 +177,8 @@ bool TForm2::enterFolder(const QString& path) {
 }
 
 void TForm2::chooseFolder(const QString& path) {
-    if (!enterFolder(path)) {
+    // A sub-folder can be where a volume is mounted whose server has stopped.
+    if (probeFolder(path, FolderAnswerLimit) == FolderAnswer::NoAnswer || !enterFolder(path)) {
         Form6->showNotice(ChooserWindow, FolderUnreachable, path);
     }
 }
@@ -238,9 +251,16 @@ void TForm2::DriveComboBox1Change(int index) {
         return;
     }
     const QString mountPoint = volumes_[index].mountPoint;
-    if (!volumePresent(mountPoint)) {
+    if (!stillMounted(mountPoint)) {
         fillDriveBox();
-        Form6->showNotice(ChooserWindow, VolumeGone, mountPoint);
+        Form6->showNotice(ChooserWindow, VolumeGone, nameForDisplay(mountPoint));
+        return;
+    }
+    // A volume whose server has stopped is listed all the same; choosing it asks it once,
+    // for a bounded time, and gives the notice of a folder that cannot be entered.
+    if (probeFolder(mountPoint, FolderAnswerLimit) == FolderAnswer::NoAnswer) {
+        selectDriveOfCurrentFolder();
+        Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(mountPoint));
         return;
     }
     // The folder last visited there, or the volume's top when that folder has gone since.
@@ -249,7 +269,7 @@ void TForm2::DriveComboBox1Change(int index) {
         return;
     }
     selectDriveOfCurrentFolder();
-    Form6->showNotice(ChooserWindow, FolderUnreachable, mountPoint);
+    Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(mountPoint));
 }
 
 void TForm2::DirectoryListBox1Change() {
