@@ -62,16 +62,27 @@ sleep 0.5
 screenshot "$artefacts/chooser.png"
 
 # Drive box: the popup's entries are found by typing the start of their text.
-click_in "$chooser" 80 17
-sleep 0.5
-screenshot "$artefacts/drive-box.png"
-xdotool type --delay 30 "$nas"
-keys Return
-notice=$(wait_window お知らせ 15) || fail "choosing the stopped volume in the drive box gave no notice"
-sleep 0.3
-screenshot "$artefacts/drive-box-notice.png"
-click_in "$notice" $((88 + 37)) $((112 + 12))
-wait_window_gone お知らせ 5 || fail "the notice did not close on OK"
+choose_volume() {
+    click_in "$chooser" 80 17
+    sleep 0.5
+    [ -n "${1:-}" ] && screenshot "$1"
+    xdotool type --delay 30 "$nas"
+    keys Return
+}
+# The notice of a folder that cannot be entered, in a screenshot $1, after step $2; its OK.
+expect_notice() {
+    notice=$(wait_window お知らせ 15) || fail "$2 gave no notice"
+    sleep 0.3
+    screenshot "$artefacts/$1-notice.png"
+    click_in "$notice" $((88 + 37)) $((112 + 12))
+    wait_window_gone お知らせ 5 || fail "the notice did not close on OK"
+}
+cancel_chooser() {
+    click_in "$chooser" $((392 + 37)) $((392 + 12))
+    wait_window_gone 開く 5 || fail "キャンセル did not close the chooser"
+}
+choose_volume "$artefacts/drive-box.png"
+expect_notice drive-box "choosing the stopped volume in the drive box"
 
 # Folder list: "/", each folder down to the start folder, then its sub-folder nas; the
 # notice comes only from that row, so the chooser is still in the start folder.
@@ -79,34 +90,21 @@ IFS=/ read -r -a parts <<<"${work#/}"
 row=$((${#parts[@]} + 1))
 read -r x y <<<"$(point_in "$chooser" 100 $((32 + 2 + row * 16 + 8)))"
 xdotool mousemove --sync "$x" "$y" click --repeat 2 --delay 80 1
-notice=$(wait_window お知らせ 15) || fail "choosing the stopped volume in the folder list gave no notice"
-sleep 0.3
-screenshot "$artefacts/folder-list-notice.png"
-click_in "$notice" $((88 + 37)) $((112 + 12))
-wait_window_gone お知らせ 5 || fail "the notice did not close on OK"
+expect_notice folder-list "choosing the stopped volume in the folder list"
 
 # The server comes back: the volume can be entered. It stops again while the chooser is
 # closed: the next 開く gives the notice instead of freezing on the folder in use.
 kill -CONT "$fs_pid"
-click_in "$chooser" 80 17
-sleep 0.5
-xdotool type --delay 30 "$nas"
-keys Return
+choose_volume
 sleep 0.5
 screenshot "$artefacts/volume-entered.png"
 wait_window お知らせ 1 >/dev/null && fail "the volume that answers again could not be entered"
-click_in "$chooser" $((392 + 37)) $((392 + 12))
-wait_window_gone 開く 5 || fail "キャンセル did not close the chooser"
+cancel_chooser
 kill -STOP "$fs_pid"
 sleep 1.5
 keys_to "$main" alt+f o
-notice=$(wait_window お知らせ 15) || fail "開く on the stopped volume in use gave no notice"
-sleep 0.3
-screenshot "$artefacts/reopened-notice.png"
-click_in "$notice" $((88 + 37)) $((112 + 12))
-wait_window_gone お知らせ 5 || fail "the notice did not close on OK"
-click_in "$chooser" $((392 + 37)) $((392 + 12))
-wait_window_gone 開く 5 || fail "キャンセル did not close the chooser"
+expect_notice reopened "開く on the stopped volume in use"
+cancel_chooser
 
 keys_to "$main" alt+f x
 wait_exit "$pid" 10
