@@ -21,8 +21,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -381,23 +379,15 @@ TEST(ChooserVolumes, AFileMountedOverAFileIsNoVolume) {
     touch(dir.filePath("etc-hosts"));
     QDir(dir.path()).mkdir("photos");
     QDir(dir.path()).mkdir("mnt");
-    // Each bind mount goes again however the test ends.
-    struct BindMount {
-        QByteArray target;
-        bool made;
-        BindMount(const QString& from, const QString& to)
-            : target(nameToBytes(to)),
-              made(::mount(nameToBytes(from), target, nullptr, MS_BIND, nullptr) == 0) {}
-        ~BindMount() {
-            if (made) {
-                ::umount2(target, MNT_DETACH);
-            }
-        }
+    const QByteArray root = nameToBytes(dir.path());
+    const auto unmount = [&] {
+        ::umount2(root + "/etc-hosts", MNT_DETACH);
+        ::umount2(root + "/mnt", MNT_DETACH);
     };
-    const BindMount file(dir.filePath("hosts"), dir.filePath("etc-hosts"));
-    const BindMount folder(dir.filePath("photos"), dir.filePath("mnt"));
-    if (!file.made || !folder.made) {
-        GTEST_SKIP() << "no bind mounts here: " << std::strerror(errno);
+    if (::mount(root + "/hosts", root + "/etc-hosts", nullptr, MS_BIND, nullptr) != 0 ||
+        ::mount(root + "/photos", root + "/mnt", nullptr, MS_BIND, nullptr) != 0) {
+        unmount();
+        GTEST_SKIP() << "bind mounts cannot be made here";
     }
     const auto listed = [](const QString& mountPoint) {
         const QList<Volume> volumes = mountedVolumes();
@@ -409,6 +399,7 @@ TEST(ChooserVolumes, AFileMountedOverAFileIsNoVolume) {
     }
     EXPECT_FALSE(listed(dir.filePath("etc-hosts")));
     EXPECT_TRUE(listed(dir.filePath("mnt")));
+    unmount();
 }
 
 // The scroll width is that of the widest name as a whole line of text measures it, in any
