@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace volmarin;
@@ -64,17 +65,27 @@ double oneThreadDecodeSeconds(const QStringList& paths) {
     return clock.nsecsElapsed() / 1e9;
 }
 
-double loadSeconds(const QString& photos) {
+double cpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The load's wall time; cpu receives the processor time it took, all threads together.
+double loadSeconds(const QString& photos, double& cpu) {
     createWindowSet();
     Form2->setFolder(photos);
     Form5->ui.Edit1->setText("80");
     QElapsedTimer clock;
     clock.start();
+    cpu = cpuSeconds();
     Form2->Button1Click(); // OK: the real load with the real Timer1
     while (Form1->modeWord() == mode::Loading) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     const double seconds = clock.nsecsElapsed() / 1e9;
+    cpu = cpuSeconds() - cpu;
     if (Form1->catalogue->count() != Files) {
         std::fprintf(stderr, "loaded %d items\n", Form1->catalogue->count());
         std::exit(1);
@@ -94,13 +105,27 @@ int main(int argc, char** argv) {
     const QString photos = dir.filePath("photos");
     const QStringList paths = writeHeavyFolder(photos);
 
+    // Each measured twice, by turns, keeping the faster: on a machine that other programs
+    // share, that is the run they disturbed least.
     const int cores = QThread::idealThreadCount();
-    const double decode = oneThreadDecodeSeconds(paths);
-    const double load = loadSeconds(photos);
+    double decode = 0;
+    double load = 0;
+    double busy = 0;
+    for (int round = 0; round < 2; ++round) {
+        const double decoded = oneThreadDecodeSeconds(paths);
+        double cpu = 0;
+        const double loaded = loadSeconds(photos, cpu);
+        decode = round == 0 ? decoded : std::min(decode, decoded);
+        if (round == 0 || loaded < load) {
+            load = loaded;
+            busy = cpu / loaded;
+        }
+    }
     const double bound = std::max(Files * TickSeconds, decode / cores);
+    // Cores busy with the load on average: below the cores, other programs took a share.
     std::printf("load_heavy_vs_bound_ratio: %.2f (load %.2f s, one-thread decode %.2f s, %d "
-                "cores, tick floor %.1f s)\n",
-                load / bound, load, decode, cores, Files * TickSeconds);
+                "cores, tick floor %.1f s, %.2f cores busy with the load)\n",
+                load / bound, load, decode, cores, Files * TickSeconds, busy);
     QDir::setCurrent(previous);
     return 0;
 }
