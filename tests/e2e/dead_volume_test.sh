@@ -28,6 +28,9 @@ fs_pid=
 # Whatever happens, the server runs again and the volume goes, so nothing that comes later
 # meets a dead mount.
 finish() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        screenshot "$artefacts/failure-while-stopped.png"
+    fi
     if [ -n "$fs_pid" ]; then
         kill -CONT "$fs_pid" 2>/dev/null
         fusermount3 -u -z "$nas" 2>/dev/null
@@ -71,6 +74,7 @@ choose_volume() {
 }
 # The notice of a folder that cannot be entered, in a screenshot $1, after step $2; its OK.
 expect_notice() {
+    echo "$(date +%T.%N): waiting for the notice after $2"
     notice=$(wait_window お知らせ 15) || fail "$2 gave no notice"
     sleep 0.3
     screenshot "$artefacts/$1-notice.png"
