@@ -13,6 +13,7 @@
 #include "catalogue/selection_input.h"
 #include "catalogue/thumbnail_delegate.h"
 #include "chooser/folder_chooser.h"
+#include "chooser/folder_probe.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
 #include "platform/name_codec.h"
@@ -239,8 +240,14 @@ void TForm1::applySettingsFile(const QByteArray& content) {
     }
     Form5->ui.Edit1->setText(reader.readText());
     const QString folder = reader.readFolder();
-    if (isFolder(folder)) {
+    const FolderAnswer answer =
+        folder.isEmpty() ? FolderAnswer::NotFolder : probeFolder(folder, FolderAnswerLimit);
+    if (answer == FolderAnswer::Folder) {
         Form2->setFolder(folder);
+    }
+    // A default folder on a volume that does not answer now (a share whose server is down)
+    // is kept for the next start; the chooser stays in the start folder meanwhile.
+    if (answer != FolderAnswer::NotFolder) {
         DefaultFolder = folder;
     }
 }

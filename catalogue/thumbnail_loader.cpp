@@ -11,15 +11,24 @@
 namespace volmarin {
 
 namespace {
-// Two workers keep one core for the user interface on a small machine and still decode
-// faster than the ticks take the thumbnails.
+// One worker per core: a big progressive photo takes several ticks to decode, so the load
+// keeps up with its timer only when every core decodes. The user interface loses little,
+// as a tick's own work is small and the workers sleep once they are far enough ahead. The
+// bound keeps a many-core machine from holding that many pictures' rows at once.
+constexpr int MostWorkers = 8;
+
 int workerCount() {
-    return std::clamp(QThread::idealThreadCount() - 1, 1, 2);
+    return std::clamp(QThread::idealThreadCount(), 1, MostWorkers);
 }
 } // namespace
 
-ThumbnailLoader::ThumbnailLoader(QStringList paths, int n, std::function<bool()> slowRead)
-    : paths_(std::move(paths)), n_(n), slowRead_(std::move(slowRead)), workers_(workerCount()) {}
+ThumbnailLoader::ThumbnailLoader(QStringList paths, int n, std::function<bool()> slowRead,
+                                 Decode decode)
+    : paths_(std::move(paths)), n_(n), slowRead_(std::move(slowRead)), decode_(std::move(decode)),
+      ahead_(std::max(Ahead, 2 * workerCount())), workers_(workerCount()) {
+    // The first decodes start now rather than at the first tick, a tick's time later.
+    queueUpTo(ahead_ - 1);
+}
 
 ThumbnailLoader::~ThumbnailLoader() {
     shared_->abandoned = true;
@@ -33,7 +42,7 @@ void ThumbnailLoader::queueUpTo(int index) {
         const int n = n_;
         const bool slow = slowRead_ ? slowRead_() : false;
         std::shared_ptr<Shared> shared = shared_;
-        workers_.run([shared, file, path, n, slow] {
+        workers_.run([shared, decode = decode_, file, path, n, slow] {
             if (shared->abandoned) {
                 return;
             }
@@ -43,7 +52,7 @@ void ThumbnailLoader::queueUpTo(int index) {
                 // file to the existence test, and so to the decoder.
                 const QString found = existingEntryPath(path);
                 result.thumbnail =
-                    makeThumbnail(found.isEmpty() ? path : found, n, slow, &shared->abandoned);
+                    decode(found.isEmpty() ? path : found, n, slow, &shared->abandoned);
             } catch (const std::exception& error) {
                 result.error = QString::fromUtf8(error.what());
             }
@@ -57,7 +66,7 @@ void ThumbnailLoader::queueUpTo(int index) {
 }
 
 std::optional<ThumbnailLoader::Result> ThumbnailLoader::take(int index) {
-    queueUpTo(index + Ahead);
+    queueUpTo(index + ahead_);
     QMutexLocker lock(&shared_->mutex);
     const auto found = shared_->ready.find(index);
     if (found == shared_->ready.end()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/background_workers.h"
+#include "catalogue/image_decoder.h"
 
 #include <QImage>
 #include <QMutex>
@@ -25,9 +26,14 @@ public:
         QString error;    // the decoder's one-line reason, when it did not
     };
 
+    // How a file becomes its thumbnail: makeThumbnail, or a stand-in that a test controls.
+    using Decode = std::function<QImage(const QString& path, int n, bool slowRead,
+                                        const std::atomic<bool>* cancel)>;
+
     // paths: the files in load order. slowRead is asked once per file, when its decode is
     // queued.
-    ThumbnailLoader(QStringList paths, int n, std::function<bool()> slowRead);
+    ThumbnailLoader(QStringList paths, int n, std::function<bool()> slowRead,
+                    Decode decode = makeThumbnail);
     // Abandons the load's decodes: queued ones are dropped, running ones told to stop, and
     // nothing is waited for.
     ~ThumbnailLoader();
@@ -39,7 +45,8 @@ public:
     // the next files so that they are ready when their ticks come.
     std::optional<Result> take(int index);
 
-    // How many files are decoded ahead of the one being waited for.
+    // How many files are decoded ahead of the one being waited for, at least; with many
+    // workers, two for each, so that none of them runs dry.
     static constexpr int Ahead = 6;
 
 private:
@@ -55,6 +62,8 @@ private:
     QStringList paths_;
     int n_;
     std::function<bool()> slowRead_;
+    Decode decode_;
+    int ahead_;
     int queued_ = 0; // files [0, queued_) have been handed to the workers
     std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
     BackgroundWorkers workers_;

@@ -1,5 +1,8 @@
 #include "chooser/chooser_lists.h"
 
+#include "chooser/widest_text.h"
+#include "platform/name_codec.h"
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -29,6 +32,13 @@ QFont ListRowDelegate::fittedFont(const QFont& font) const {
         fitted.setPixelSize(fitted.pixelSize() - 1);
     }
     return fitted;
+}
+
+void ListRowDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                      const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    // Rows hold names as the program keeps them; a byte that is not UTF-8 shows as \xHH.
+    option->text = nameForDisplay(option->text);
 }
 
 void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -64,12 +74,12 @@ void ChooserListBox::setScrollWidth(int width) {
 }
 
 int ChooserListBox::widestEntryWidth() const {
-    const QFontMetrics metrics(font());
-    int widest = 0;
-    for (int row = count() - 1; row >= 0; --row) {
-        widest = std::max(widest, metrics.horizontalAdvance(item(row)->text()));
+    QStringList shown;
+    shown.reserve(count());
+    for (int row = 0; row < count(); ++row) {
+        shown.append(nameForDisplay(item(row)->text()));
     }
-    return widest;
+    return widestTextWidth(font(), shown);
 }
 
 void FolderListBox::mouseDoubleClickEvent(QMouseEvent* event) {

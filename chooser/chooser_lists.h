@@ -5,8 +5,9 @@
 
 namespace volmarin {
 
-// Rows of a fixed height and one common width. The common width is the list's scroll
-// width: the view's content is as wide as its widest row, so the horizontal scroll bar
+// Rows of a fixed height and one common width, each showing its name in the shown form of
+// names (nameForDisplay) while the item keeps the name itself. The common width is the list's
+// scroll width: the view's content is as wide as its widest row, so the horizontal scroll bar
 // covers exactly that width. An item's IndentRole (levels) shifts its picture and text
 // right without entering the measured text.
 class ListRowDelegate : public QStyledItemDelegate {
@@ -29,6 +30,9 @@ public:
     // than a row.
     QFont fittedFont(const QFont& font) const;
 
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
 private:
     int rowHeight_;
     int rowWidth_ = 0;
@@ -46,7 +50,7 @@ public:
     // visible width.
     void setScrollWidth(int width);
 
-    // The width of the widest entry text in the list's font, 0 for an empty list.
+    // The width of the widest entry as shown, in the list's font, 0 for an empty list.
     int widestEntryWidth() const;
 
 private:

@@ -3,6 +3,7 @@
 #include "app/program_state.h"
 #include "app/window_set.h"
 #include "chooser/folder_entries.h"
+#include "chooser/folder_probe.h"
 #include "platform/file_exists.h"
 #include "platform/fonts.h"
 #include "platform/name_codec.h"
@@ -13,8 +14,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QPainter>
-#include <QStorageInfo>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace volmarin {
 
@@ -69,19 +71,12 @@ QIcon folderIcon(const QStyle* style, FolderEntryKind kind) {
     return style->standardIcon(QStyle::SP_DirClosedIcon);
 }
 
-// The file name an entry of the file list stands for. A row may show the name in another
-// form than the one on disk (a byte that is not UTF-8 as "\xHH"); then the name itself is
-// kept as the row's data.
-QString fileNameOf(const QListWidgetItem* entry) {
-    const QVariant name = entry->data(Qt::UserRole);
-    return name.typeId() == QMetaType::QString ? name.toString() : entry->text();
-}
-
-// Whether the volume mounted at mountPoint is still there (and not only the empty folder
-// it was mounted on).
-bool volumePresent(const QString& mountPoint) {
-    const QStorageInfo storage(mountPoint);
-    return storage.isValid() && QDir::cleanPath(storage.rootPath()) == mountPoint;
+// Whether a volume is still mounted at mountPoint (and not only the empty folder it was
+// mounted on), from the mount table alone.
+bool stillMounted(const QString& mountPoint) {
+    const QList<Volume> volumes = mountedVolumes();
+    return std::any_of(volumes.begin(), volumes.end(),
+                       [&](const Volume& v) { return v.mountPoint == mountPoint; });
 }
 
 } // namespace
@@ -130,8 +125,16 @@ void TForm2::refresh() {
     fillDriveBox();
     // A folder removed while the chooser was closed gives way to the nearest one left.
     QString folder = currentFolder_;
-    while (!isFolder(folder) && folder != QStringLiteral("/")) {
+    FolderAnswer answer = probeFolder(folder, FolderAnswerLimit);
+    while (answer == FolderAnswer::NotFolder && folder != QStringLiteral("/")) {
         folder = absoluteFolderPath(folder + QStringLiteral("/.."));
+        answer = probeFolder(folder, FolderAnswerLimit);
+    }
+    // One on a volume that stopped answering meanwhile leaves the lists as they were, with
+    // the notice, rather than freeze the window on the first look at it.
+    if (answer == FolderAnswer::NoAnswer) {
+        Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(folder));
+        return;
     }
     if (!enterFolder(folder)) {
         showCurrentFolder();
@@ -143,7 +146,7 @@ int TForm2::fileCount() const {
 }
 
 QString TForm2::fileEntry(int index) const {
-    return fileNameOf(ui.FileListBox1->item(index));
+    return ui.FileListBox1->item(index)->text();
 }
 
 QString TForm2::selectedFile() const {
@@ -151,7 +154,7 @@ QString TForm2::selectedFile() const {
     if (entry == nullptr || !entry->isSelected()) {
         return {};
     }
-    return joinPath(currentFolder_, fileNameOf(entry));
+    return joinPath(currentFolder_, entry->text());
 }
 
 bool TForm2::slowRead() const {
@@ -173,7 +176,8 @@ bool TForm2::enterFolder(const QString& path) {
 }
 
 void TForm2::chooseFolder(const QString& path) {
-    if (!enterFolder(path)) {
+    // A sub-folder can be where a volume is mounted whose server has stopped.
+    if (probeFolder(path, FolderAnswerLimit) == FolderAnswer::NoAnswer || !enterFolder(path)) {
         // The list keeps showing where the chooser is, not the entry that was refused.
         FolderListBox* list = ui.DirectoryListBox1;
         for (int row = 0; row < list->count(); ++row) {
@@ -208,14 +212,22 @@ void TForm2::selectDriveOfCurrentFolder() {
 void TForm2::rebuildFolderList() {
     FolderListBox* list = ui.DirectoryListBox1;
     list->clear();
+    // Each picture is made once and shared by its rows: a folder of many thousand
+    // sub-folders would otherwise ask the icon theme as often.
+    const QIcon pictures[] = {folderIcon(style(), FolderEntryKind::Path),
+                              folderIcon(style(), FolderEntryKind::Current),
+                              folderIcon(style(), FolderEntryKind::SubFolder)};
     int currentRow = -1;
     for (const FolderEntry& entry : folderEntries(currentFolder_)) {
-        auto* item = new QListWidgetItem(folderIcon(style(), entry.kind), entry.name, list);
+        // Filled before it joins the list: each change of an item in a list searches the
+        // list for it, a cost that grows with the square of the rows.
+        auto* item = new QListWidgetItem(pictures[int(entry.kind)], entry.name);
         item->setData(Qt::UserRole, entry.path);
         item->setData(ListRowDelegate::IndentRole, entry.depth);
         if (entry.kind == FolderEntryKind::Current) {
-            currentRow = list->row(item);
+            currentRow = list->count();
         }
+        list->addItem(item);
     }
     list->setCurrentRow(currentRow);
     list->scrollToItem(list->item(currentRow));
@@ -245,9 +257,16 @@ void TForm2::DriveComboBox1Change(int index) {
         return;
     }
     const QString mountPoint = volumes_[index].mountPoint;
-    if (!volumePresent(mountPoint)) {
+    if (!stillMounted(mountPoint)) {
         fillDriveBox();
-        Form6->showNotice(ChooserWindow, VolumeGone, mountPoint);
+        Form6->showNotice(ChooserWindow, VolumeGone, nameForDisplay(mountPoint));
+        return;
+    }
+    // A volume whose server has stopped is listed all the same; choosing it asks it once,
+    // for a bounded time, and gives the notice of a folder that cannot be entered.
+    if (probeFolder(mountPoint, FolderAnswerLimit) == FolderAnswer::NoAnswer) {
+        selectDriveOfCurrentFolder();
+        Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(mountPoint));
         return;
     }
     // The folder last visited there, or the volume's top when that folder has gone since.
@@ -256,7 +275,7 @@ void TForm2::DriveComboBox1Change(int index) {
         return;
     }
     selectDriveOfCurrentFolder();
-    Form6->showNotice(ChooserWindow, FolderUnreachable, mountPoint);
+    Form6->showNotice(ChooserWindow, FolderUnreachable, nameForDisplay(mountPoint));
 }
 
 void TForm2::DirectoryListBox1Change() {

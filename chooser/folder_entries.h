@@ -16,10 +16,6 @@ struct FolderEntry {
     FolderEntryKind kind = FolderEntryKind::Path;
 };
 
-// An absolute, clean form of folder ("/" for the root, no trailing "/" otherwise);
-// a relative folder is taken from the working directory.
-QString normalFolderPath(const QString& folder);
-
 // The visible sub-folders of folder (no hidden ones, never "." or ".."), in file list
 // order. Symbolic links to folders count as folders.
 QStringList subFolderNames(const QString& folder);

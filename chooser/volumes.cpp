@@ -1,11 +1,15 @@
 #include "chooser/volumes.h"
 
-#include <QDir>
+#include "chooser/folder_probe.h"
+#include "platform/name_codec.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
+#include <QHash>
 
 #include <algorithm>
+
+#include <dirent.h>
 
 namespace volmarin {
 
@@ -42,6 +46,86 @@ bool isRemovableDevice(const QString& device) {
     return false;
 }
 
+int digitValue(char c, int base) {
+    const int value = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : base;
+    return value < base ? value : -1;
+}
+
+// Bytes written as a marker (a backslash, or a backslash and "x") and digits of base, each
+// escape standing for the byte it spells; everything else stands for itself.
+QByteArray unescape(QByteArrayView text, QByteArrayView marker, int digits, int base) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        int value = -1;
+        if (text.sliced(i).startsWith(marker) && i + marker.size() + digits <= text.size()) {
+            value = 0;
+            for (int d = 0; d < digits && value >= 0; ++d) {
+                const int digit = digitValue(text[i + marker.size() + d], base);
+                value = digit < 0 ? -1 : value * base + digit;
+            }
+        }
+        if (value >= 0 && value < 256) {
+            bytes.append(char(value));
+            i += marker.size() + digits - 1;
+        } else {
+            bytes.append(text[i]);
+        }
+    }
+    return bytes;
+}
+
+// The mount table writes a blank, a tab, a line end and a backslash in a path as a
+// backslash and three octal digits.
+QByteArray unescapeMountField(QByteArrayView field) {
+    return unescape(field, "\\", 3, 8);
+}
+
+// One line of /proc/self/mountinfo: "36 35 98:0 /root /mnt/point options [tags] - type
+// source super-options". False for a line that is not of that form.
+bool readMountLine(const QByteArray& line, Volume& volume, QByteArray& type) {
+    const QList<QByteArray> fields = line.split(' ');
+    const qsizetype separator = fields.indexOf("-", 6);
+    if (fields.size() < 10 || separator < 0 || separator + 2 >= fields.size()) {
+        return false;
+    }
+    bool numbered = false;
+    volume.mountId = fields[0].toInt(&numbered);
+    const QByteArray mountPoint = unescapeMountField(fields[4]);
+    if (!numbered || !mountPoint.startsWith('/')) {
+        return false;
+    }
+    volume.mountPoint = nameFromBytes(mountPoint);
+    type = fields[separator + 1];
+    volume.device = nameFromBytes(unescapeMountField(fields[separator + 2]));
+    return true;
+}
+
+// Device paths by volume label, from the links udev keeps in /dev/disk/by-label (on the
+// device file system, so reading them asks no volume).
+QHash<QString, QString> labelsByDevice() {
+    QHash<QString, QString> labels;
+    const QByteArray folder = "/dev/disk/by-label/";
+    DIR* dir = ::opendir(folder.constData());
+    if (dir == nullptr) {
+        return labels;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        const QString device = QFileInfo(nameFromBytes(folder + entry->d_name)).canonicalFilePath();
+        if (!device.isEmpty()) {
+            labels.insert(device, labelOfLinkName(entry->d_name));
+        }
+    }
+    ::closedir(dir);
+    return labels;
+}
+
 bool holds(const QString& mountPoint, const QString& path) {
     if (mountPoint == QStringLiteral("/")) {
         return path.startsWith(u'/');
@@ -73,31 +157,27 @@ VolumeKind volumeKind(const QByteArray& type, bool removableDevice) {
 }
 
 QString volumeCaption(const Volume& volume) {
+    const QString place = nameForDisplay(volume.mountPoint);
     if (volume.kind == VolumeKind::Network && !volume.device.isEmpty()) {
-        return volume.mountPoint + u' ' + volume.device;
+        return place + u' ' + nameForDisplay(volume.device);
     }
     if (!volume.label.isEmpty()) {
-        return volume.mountPoint + QStringLiteral(" [") + volume.label + u']';
+        return place + QStringLiteral(" [") + nameForDisplay(volume.label) + u']';
     }
-    return volume.mountPoint;
+    return place;
 }
 
-QList<Volume> mountedVolumes() {
+QList<Volume> volumesOfMountTable(QByteArrayView table) {
     QList<Volume> volumes;
-    for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-        const QString mountPoint = QDir::cleanPath(storage.rootPath());
-        const QByteArray type = storage.fileSystemType();
-        // A file bind-mounted over another (containers do it for /etc/hosts) is no volume.
-        if (!storage.isValid() || !isRealFileSystem(type) || !QFileInfo(mountPoint).isDir()) {
+    for (const QByteArray& line : table.toByteArray().split('\n')) {
+        Volume volume;
+        QByteArray type;
+        if (!readMountLine(line, volume, type) || !isRealFileSystem(type)) {
             continue;
         }
-        Volume volume;
-        volume.mountPoint = mountPoint;
-        volume.label = storage.name();
-        volume.device = QString::fromLocal8Bit(storage.device());
-        volume.kind = volumeKind(type, isRemovableDevice(volume.device));
+        volume.kind = volumeKind(type, false);
         // A later mount over the same place hides the earlier one.
-        volumes.removeIf([&](const Volume& v) { return v.mountPoint == mountPoint; });
+        volumes.removeIf([&](const Volume& v) { return v.mountPoint == volume.mountPoint; });
         volumes.append(volume);
     }
     if (std::none_of(volumes.begin(), volumes.end(),
@@ -108,6 +188,29 @@ QList<Volume> mountedVolumes() {
     }
     std::sort(volumes.begin(), volumes.end(),
               [](const Volume& a, const Volume& b) { return a.mountPoint < b.mountPoint; });
+    return volumes;
+}
+
+QString labelOfLinkName(QByteArrayView linkName) {
+    return nameFromBytes(unescape(linkName, "\\x", 2, 16));
+}
+
+QList<Volume> mountedVolumes() {
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    QList<Volume> volumes =
+        volumesOfMountTable(table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray());
+    const QHash<QString, QString> labels = labelsByDevice();
+    volumes.removeIf([&](const Volume& v) {
+        return v.mountPoint != u'/' && mountedOnFolder(v.mountId, v.mountPoint) == false;
+    });
+    for (Volume& volume : volumes) {
+        if (volume.device.startsWith(QStringLiteral("/dev/"))) {
+            volume.label = labels.value(QFileInfo(volume.device).canonicalFilePath());
+            if (volume.kind == VolumeKind::Fixed && isRemovableDevice(volume.device)) {
+                volume.kind = VolumeKind::Removable;
+            }
+        }
+    }
     return volumes;
 }
 

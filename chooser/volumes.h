@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,7 @@ struct Volume {
     QString label;      // the volume name, empty when it has none
     QString device;     // for a network volume, its share ("//server/photos", "host:/export")
     VolumeKind kind = VolumeKind::Fixed;
+    int mountId = -1; // the mount table's number for this mount
 };
 
 // False for the kernel's and the session's own file systems (proc, sysfs, cgroup, devpts,
@@ -27,7 +29,21 @@ VolumeKind volumeKind(const QByteArray& type, bool removableDevice);
 // name in square brackets where there is one.
 QString volumeCaption(const Volume& volume);
 
-// The real volumes mounted now, sorted by mount point; "/" is always among them.
+// The real volumes of a mount table as /proc/self/mountinfo gives it, sorted by mount
+// point, "/" always among them; where several are mounted at one place, the last. Only the
+// table's text is read: no volume is asked anything, so a volume that does not answer is
+// listed like any other. Labels are left empty, and kinds come from the file system types.
+QList<Volume> volumesOfMountTable(QByteArrayView table);
+
+// The volume label that a link name of /dev/disk/by-label stands for: the link names
+// write a blank, a slash and other unsafe bytes as "\x" and two hexadecimal digits.
+QString labelOfLinkName(QByteArrayView linkName);
+
+// The real volumes mounted now, with their labels and removable drives, sorted by mount
+// point; "/" is always among them. Nothing here waits on a volume: labels come from the
+// links of /dev/disk/by-label and removability from /sys, and whether a mount point is a
+// folder (a file can be mounted over a file, as containers do with /etc/hosts) is asked in
+// the background, so such a mount is left out from the time its answer is known.
 QList<Volume> mountedVolumes();
 
 // The volume that holds path: the one with the longest mount point that is path itself or

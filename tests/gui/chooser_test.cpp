@@ -8,6 +8,9 @@
 #include "chooser/chooser_lists.h"
 #include "chooser/folder_chooser.h"
 #include "chooser/volumes.h"
+#include "chooser/widest_text.h"
+#include "platform/fonts.h"
+#include "platform/name_codec.h"
 #include "viewer/notice_box.h"
 
 #include <QDir>
@@ -16,6 +19,11 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
+
+#include <algorithm>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace volmarin;
 using namespace volmarin::test;
@@ -129,10 +137,15 @@ TEST_F(ChooserTest, FolderListWalksDownAndUpAndTheWorkingDirectoryFollows) {
         start.mkpath(name);
     }
     touch(folder("b/one.jpg"));
+    touch(folder("plain"));
+    // A link to a folder is a folder; a name that is not UTF-8 (Latin-1 "zé") is listed too.
+    ASSERT_TRUE(QFile::link(folder("A"), folder("link")));
+    ASSERT_EQ(::mkdir(nameToBytes(startFolder()) + "/z\xE9", 0755), 0);
+    const QStringList subFolders = {"A", "b", "c d", "link", nameFromBytes("z\xE9")};
     startProgram();
     openChooser();
     FolderListBox* folders = Form2->ui.DirectoryListBox1;
-    EXPECT_EQ(rowTexts(folders), folderRows(startFolder(), {"A", "b", "c d"}));
+    EXPECT_EQ(rowTexts(folders), folderRows(startFolder(), subFolders));
     const int startRow = int(folderRows(startFolder(), {}).size()) - 1;
     EXPECT_EQ(folders->currentRow(), startRow) << "the current folder is selected";
 
@@ -140,7 +153,7 @@ TEST_F(ChooserTest, FolderListWalksDownAndUpAndTheWorkingDirectoryFollows) {
     clickRow(folders, "b");
     EXPECT_EQ(folders->currentItem()->text(), "b");
     EXPECT_EQ(Form2->currentFolder(), startFolder());
-    EXPECT_EQ(rowTexts(folders), folderRows(startFolder(), {"A", "b", "c d"}));
+    EXPECT_EQ(rowTexts(folders), folderRows(startFolder(), subFolders));
 
     // Enter on the selected entry enters it.
     QTest::keyClick(folders, Qt::Key_Return);
@@ -327,6 +340,97 @@ TEST(ChooserVolumes, TheVolumeOfAFolderIsItsLongestMountPointAbove) {
     }
 }
 
+// The drive box reads the mount table as text: mount points with their escapes, the last
+// mount at a place, the kernel's own file systems left out, kinds from the types.
+TEST(ChooserVolumes, TheMountTableIsReadAsText) {
+    const QByteArray table =
+        "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+        "27 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
+        "40 27 8:17 / /media/me/My\\040Photos rw shared:5 - vfat /dev/sdb1 rw\n"
+        "41 27 0:50 / /mnt/nas rw - nfs4 nas:/export/photos rw\n"
+        "42 27 0:51 / /mnt/nas rw - cifs //nas/photos rw\n"
+        "43 27 11:0 / /media/cd ro - iso9660 /dev/sr0 ro\n"
+        "44 27 0:52 / /mnt/caf\xE9 rw - fuse.sshfs me@host: rw\n"
+        "45 27 0:53 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+        "not a line of the table\n";
+    QStringList captions;
+    QList<VolumeKind> kinds;
+    for (const Volume& volume : volumesOfMountTable(table)) {
+        captions << volumeCaption(volume);
+        kinds << volume.kind;
+    }
+    EXPECT_EQ(captions, (QStringList{"/", "/media/cd", "/media/me/My Photos",
+                                     "/mnt/caf\\xE9 me@host:", "/mnt/nas //nas/photos"}));
+    EXPECT_EQ(kinds, (QList<VolumeKind>{VolumeKind::Fixed, VolumeKind::Optical, VolumeKind::Fixed,
+                                        VolumeKind::Network, VolumeKind::Network}));
+    EXPECT_EQ(volumesOfMountTable(table)[3].mountPoint, nameFromBytes("/mnt/caf\xE9"));
+    EXPECT_EQ(volumesOfMountTable("")[0].mountPoint, "/");
+
+    EXPECT_EQ(labelOfLinkName("My\\x20Photos"), "My Photos");
+    EXPECT_EQ(labelOfLinkName("\\xe5\\x86\\x99\\xe7\\x9c\\x9f"), "写真");
+    EXPECT_EQ(labelOfLinkName("A\\x2fB\\xZZ"), "A/B\\xZZ");
+}
+
+// A file mounted over a file (containers do it for /etc/hosts) is no volume: it is left out
+// once the question asked in the background has its answer. A folder mounted so stays.
+TEST(ChooserVolumes, AFileMountedOverAFileIsNoVolume) {
+    QTemporaryDir dir;
+    touch(dir.filePath("hosts"));
+    touch(dir.filePath("etc-hosts"));
+    QDir(dir.path()).mkdir("photos");
+    QDir(dir.path()).mkdir("mnt");
+    const QByteArray root = nameToBytes(dir.path());
+    const auto unmount = [&] {
+        ::umount2(root + "/etc-hosts", MNT_DETACH);
+        ::umount2(root + "/mnt", MNT_DETACH);
+    };
+    if (::mount(root + "/hosts", root + "/etc-hosts", nullptr, MS_BIND, nullptr) != 0 ||
+        ::mount(root + "/photos", root + "/mnt", nullptr, MS_BIND, nullptr) != 0) {
+        unmount();
+        GTEST_SKIP() << "bind mounts cannot be made here";
+    }
+    const auto listed = [](const QString& mountPoint) {
+        const QList<Volume> volumes = mountedVolumes();
+        return std::any_of(volumes.begin(), volumes.end(),
+                           [&](const Volume& v) { return v.mountPoint == mountPoint; });
+    };
+    for (int round = 0; round < 500 && listed(dir.filePath("etc-hosts")); ++round) {
+        QTest::qWait(10);
+    }
+    EXPECT_FALSE(listed(dir.filePath("etc-hosts")));
+    EXPECT_TRUE(listed(dir.filePath("mnt")));
+    unmount();
+}
+
+// The scroll width is that of the widest name as a whole line of text measures it, in any
+// script, though only the names that can be the widest are measured whole.
+TEST(ChooserLists, TheScrollWidthIsThatOfTheWidestName) {
+    QStringList camera;
+    for (int i = 1; i <= 9999; ++i) {
+        camera << QString::asprintf("IMG_%04d.jpg", i);
+    }
+    const QList<QStringList> cases = {
+        {},
+        {"iiiiiiiiiiiiiiii.jpg", "WWWWWW.jpg", "mmmmmmm.jpg"},
+        {"AVAVAVAVAVAV.jpg", "XXXXXXXXXX.jpg", "Te To Ty.jpg"},
+        {"写真_2024.jpg", "しゃしん.bmp", "ＡＢＣ全角.jpg", "abcdefghijklmn.jpg"},
+        {"e\u0301e\u0301e\u0301e\u0301.jpg", "eeeee.jpg"},
+        {"\U0001F642\U0001F642\U0001F642.jpg", "abcdefgh.jpg"},
+        {"مرحبا بالعالم.jpg", "שלום עולם.jpg", "hello world.jpg"},
+        camera,
+        camera + QStringList{"IMG_0001 (edited).jpg"},
+    };
+    const QFont font = programFont(12);
+    const QFontMetrics metrics(font);
+    for (const QStringList& names : cases) {
+        int widest = 0;
+        for (const QString& name : names) {
+            widest = std::max(widest, metrics.horizontalAdvance(name));
+        }
+        EXPECT_EQ(widestTextWidth(font, names), widest) << names.value(0).toStdString();
+    }
+}
+
 // Vertical extent of the ink (pixels darker than mid grey) in image, or -1 without ink.
 int inkHeight(const QImage& image) {
     int top = -1, bottom = -1;
@@ -342,8 +446,18 @@ int inkHeight(const QImage& image) {
     return top < 0 ? -1 : bottom - top + 1;
 }
 
+// The picture of a list's only row, holding text, unselected.
+QImage rowPicture(QListWidget* list, const QString& text) {
+    list->clear();
+    list->addItem(text);
+    list->clearSelection();
+    list->setCurrentRow(-1);
+    return list->viewport()->grab(list->visualItemRect(list->item(0))).toImage();
+}
+
 // Every row shows its text whole, descenders and underscores included, in the rows'
-// described heights: 12 pixels in the file list, 16 in the folder list.
+// described heights: 12 pixels in the file list, 16 in the folder list. A byte of a name
+// that is not UTF-8 shows as \xHH.
 TEST_F(ChooserTest, RowsShowTheirTextWhole) {
     const QString text = QStringLiteral("IMG_0001 gjpqy 画像.jpg");
     startProgram();
@@ -351,12 +465,8 @@ TEST_F(ChooserTest, RowsShowTheirTextWhole) {
     for (ChooserListBox* list : {static_cast<ChooserListBox*>(Form2->ui.FileListBox1),
                                  static_cast<ChooserListBox*>(Form2->ui.DirectoryListBox1)}) {
         SCOPED_TRACE(list->objectName().toStdString());
-        list->clear();
-        list->addItem(text);
-        list->clearSelection();
-        list->setCurrentRow(-1);
-        const QRect row = list->visualItemRect(list->item(0));
-        const QImage shown = list->viewport()->grab(row).toImage();
+        EXPECT_EQ(rowPicture(list, nameFromBytes("caf\xE9.jpg")), rowPicture(list, "caf\\xE9.jpg"));
+        const QImage shown = rowPicture(list, text);
 
         // The same text drawn with room to spare, in the font the row uses.
         const auto* rows = static_cast<const ListRowDelegate*>(list->itemDelegate());

@@ -1,13 +1,20 @@
 // The decode workers are never waited for: deleting them leaves a running job to end by
 // itself, and the jobs not yet begun never run.
 #include "catalogue/background_workers.h"
+#include "catalogue/thumbnail_loader.h"
+
+#include <QColor>
+#include <QImage>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace volmarin {
@@ -61,6 +68,44 @@ TEST(BackgroundWorkers, RunJobsInOrderAndReportIdle) {
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(order[i], i);
     }
+}
+
+// A load of photos that each take long to decode keeps every core busy: as many decodes
+// run side by side as there are cores, and the ticks still take the files in order.
+TEST(BackgroundWorkers, ALoadDecodesOnEveryCoreAndHandsOverInOrder) {
+    const int cores = std::min(QThread::idealThreadCount(), 8);
+    QStringList paths;
+    for (int i = 0; i <= cores; ++i) {
+        paths << QString("/photos/p%1.jpg").arg(i);
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    int running = 0;
+    int mostAtOnce = 0;
+    // Each decode holds on until one is running on every core, or gives up after a while
+    // so that too few workers fail the test instead of hanging it.
+    const auto slowDecode = [&](const QString& path, int n, bool, const std::atomic<bool>*) {
+        std::unique_lock lock(mutex);
+        mostAtOnce = std::max(mostAtOnce, ++running);
+        changed.notify_all();
+        changed.wait_for(lock, 5s, [&] { return mostAtOnce >= cores; });
+        --running;
+        QImage thumbnail(n, n, QImage::Format_RGB888);
+        thumbnail.fill(QColor(paths.indexOf(path), 0, 0));
+        return thumbnail;
+    };
+    ThumbnailLoader loader(
+        paths, 8, [] { return false; }, slowDecode);
+    for (int i = 0; i <= cores; ++i) {
+        std::optional<ThumbnailLoader::Result> result;
+        const auto giveUp = std::chrono::steady_clock::now() + 20s;
+        while (!(result = loader.take(i)) && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(5ms); // a tick that finds nothing looks again later
+        }
+        ASSERT_TRUE(result) << "file " << i;
+        EXPECT_EQ(qRed(result->thumbnail.pixel(0, 0)), i) << "another file's thumbnail";
+    }
+    EXPECT_EQ(mostAtOnce, cores) << "the files were not decoded side by side";
 }
 
 } // namespace
