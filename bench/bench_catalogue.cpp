@@ -149,14 +149,9 @@ void carryAndGather() {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    VolmarinApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path()); // the settings file of these runs stays in the temporary folder
+    const bench::OffscreenRun run(argc, argv);
     thumbnailMemory();
-    loadStall(dir.path());
+    loadStall(run.folder());
     carryAndGather();
-    QDir::setCurrent(previous);
     return 0;
 }

@@ -136,19 +136,14 @@ void manyPhotos(const QString& root) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    VolmarinApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path()); // the settings file of these runs stays in the temporary folder
+    const bench::OffscreenRun run(argc, argv);
     // One part alone: "folders" or "photos" as the argument.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (only.isEmpty() || only == "folders") {
-        crowdedFolders(dir.path());
+        crowdedFolders(run.folder());
     }
     if (only.isEmpty() || only == "photos") {
-        manyPhotos(dir.path());
+        manyPhotos(run.folder());
     }
-    QDir::setCurrent(previous);
     return 0;
 }

@@ -97,12 +97,8 @@ double loadSeconds(const QString& photos, double& cpu) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    VolmarinApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path()); // the settings file of these runs stays in the temporary folder
-    const QString photos = dir.filePath("photos");
+    const bench::OffscreenRun run(argc, argv);
+    const QString photos = run.folder() + QStringLiteral("/photos");
     const QStringList paths = writeHeavyFolder(photos);
 
     // Each measured twice, by turns, keeping the faster: on a machine that other programs
@@ -126,6 +122,5 @@ int main(int argc, char** argv) {
     std::printf("load_heavy_vs_bound_ratio: %.2f (load %.2f s, one-thread decode %.2f s, %d "
                 "cores, tick floor %.1f s, %.2f cores busy with the load)\n",
                 load / bound, load, decode, cores, Files * TickSeconds, busy);
-    QDir::setCurrent(previous);
     return 0;
 }

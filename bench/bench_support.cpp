@@ -2,6 +2,7 @@
 
 #include "support/jpeg_writer.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -66,6 +67,23 @@ double residentMb() {
         }
     }
     return -1;
+}
+
+namespace {
+
+bool offscreenPlatform() {
+    return qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+} // namespace
+
+OffscreenRun::OffscreenRun(int& argc, char** argv)
+    : offscreen_(offscreenPlatform()), app_(argc, argv), previous_(QDir::currentPath()) {
+    QDir::setCurrent(folder_.path());
+}
+
+OffscreenRun::~OffscreenRun() {
+    QDir::setCurrent(previous_);
 }
 
 } // namespace volmarin::bench

@@ -2,7 +2,10 @@
 
 // Pieces the benchmark programs share.
 
+#include "platform/error_report.h"
+
 #include <QString>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -22,5 +25,24 @@ double median(std::vector<double> values);
 
 // Resident memory of this process, in MiB.
 double residentMb();
+
+// The program's application object off screen, with a temporary folder as the working
+// directory for the run, so that the settings file the windows write stays there; the
+// working directory is given back at the end.
+class OffscreenRun {
+public:
+    OffscreenRun(int& argc, char** argv);
+    ~OffscreenRun();
+    OffscreenRun(const OffscreenRun&) = delete;
+    OffscreenRun& operator=(const OffscreenRun&) = delete;
+
+    QString folder() const { return folder_.path(); }
+
+private:
+    bool offscreen_;
+    VolmarinApplication app_;
+    QTemporaryDir folder_;
+    QString previous_;
+};
 
 } // namespace volmarin::bench

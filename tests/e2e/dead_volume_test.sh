@@ -55,12 +55,8 @@ sleep 1.5 # what the kernel remembers of the volume expires, so every question r
 printf '%s\r\n' 0 0 800 600 69 62 198 136 243 242 201 302 205 276 0 0 80 "$nas/DCIM" \
     >"$work/VOLMARIN.INI"
 cd "$work" || fail "cannot enter $work"
-QT_QPA_PLATFORM=xcb "$binary" >"$work/out.log" 2>&1 &
-pid=$!
-main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
-sleep 0.6
-keys_to "$main" alt+f o
-chooser=$(wait_window 開く 10) || fail "開く did not open the chooser"
+start_program
+open_chooser
 sleep 0.5
 screenshot "$artefacts/chooser.png"
 

@@ -60,6 +60,21 @@ end_of_test() {
     rm -rf "$work"
 }
 
+# Starts the program ($binary) in the current folder, its output added to $work/out.log;
+# sets $pid and $main once the main window is up and has read its settings file.
+start_program() {
+    QT_QPA_PLATFORM=xcb "$binary" >>"$work/out.log" 2>&1 &
+    pid=$!
+    main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
+    sleep 0.6 # the start-up step runs on the first 100 ms tick
+}
+
+# ファイル(&F) → 開く(&O) in the main window; sets $chooser once the chooser is up.
+open_chooser() {
+    keys_to "$main" alt+f o
+    chooser=$(wait_window "開く" 10) || fail "開く did not open the folder chooser"
+}
+
 # True under a window manager.
 with_wm() {
     [ "${E2E_WM:-none}" != none ]

@@ -26,12 +26,8 @@ printf '%s\r\n' 0 0 800 600 69 62 198 136 243 242 201 302 205 276 0 0 80 "$photo
     >"$work/VOLMARIN.INI"
 
 cd "$work" || fail "cannot enter $work"
-QT_QPA_PLATFORM=xcb "$binary" >"$work/out.log" 2>&1 &
-pid=$!
-main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
-sleep 0.6
-keys_to "$main" alt+f o
-chooser=$(wait_window 開く 10) || fail "the folder chooser did not open"
+start_program
+open_chooser
 # The chooser is on the screen before it has listed the folder: wait until its file list
 # shows the sixth entry, so that p4.jpg was listed as a picture before it is swapped.
 read -r list_x list_y <<<"$(point_in "$chooser" $((296 + 4)) $((32 + 2 + 5 * 12)))"

@@ -43,9 +43,7 @@ printf '%s\r\n' 0 0 800 600 69 62 198 136 243 242 201 302 205 276 0 0 80 >"$star
 printf '%s\r\n' "$photos" >>"$start/VOLMARIN.INI"
 
 cd "$start" || fail "cannot enter the start folder"
-QT_QPA_PLATFORM=xcb "$binary" >"$work/out.log" 2>&1 &
-pid=$!
-main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
+start_program
 for _ in $(seq 100); do
     [ "$(window_box "$main")" = "0 0 800 600" ] && break
     sleep 0.1
@@ -58,8 +56,7 @@ cell_x() { echo $((main_x + 47 + 92 * $1)); }
 cell_y() { echo $((main_y + 67)); }
 
 # The chooser opens in the Latin-1 default folder and lists the four files.
-keys_to "$main" alt+f o
-chooser=$(wait_window "開く" 10) || fail "the folder chooser did not open"
+open_chooser
 sleep 0.5
 screenshot "$artefacts/1-chooser.png"
 click_in "$chooser" 340 404

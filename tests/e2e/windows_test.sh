@@ -22,13 +22,6 @@ done
 
 cd "$work" || fail "cannot enter $work"
 
-start_program() {
-    QT_QPA_PLATFORM=xcb "$binary" >>"$work/out.log" 2>&1 &
-    pid=$!
-    main=$(wait_window VOLMARIN 20) || fail "the main window did not appear"
-    sleep 0.6 # the start-up step runs on the first 100 ms tick
-}
-
 quit_by_menu() {
     keys_to "$main" alt+f x
     wait_exit "$pid" 10
