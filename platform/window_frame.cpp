@@ -269,13 +269,15 @@ std::optional<ServerFrame> serverFrameOf(const QWidget* window) {
 
 namespace {
 
-class FrameExtentsWatcher : public QAbstractNativeEventFilter {
+// Lives as long as the window it watches (a child of it), and leaves the application's
+// filters when it goes.
+class FrameExtentsWatcher : public QObject, public QAbstractNativeEventFilter {
 public:
     FrameExtentsWatcher(QWidget* window, xcb_atom_t extents, std::function<void()> changed)
-        : window_(window), extents_(extents), changed_(std::move(changed)) {}
+        : QObject(window), window_(window), extents_(extents), changed_(std::move(changed)) {}
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t" || !window_)
+        if (type != "xcb_generic_event_t")
             return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
@@ -284,13 +286,13 @@ public:
         if (notify->atom == extents_ && window_->testAttribute(Qt::WA_WState_Created) &&
             notify->window == static_cast<xcb_window_t>(window_->winId())) {
             // Out of the native event's handling, once the toolkit has seen it too.
-            QTimer::singleShot(0, window_, changed_);
+            QTimer::singleShot(0, this, changed_);
         }
         return false;
     }
 
 private:
-    QPointer<QWidget> window_;
+    QWidget* window_;
     xcb_atom_t extents_;
     std::function<void()> changed_;
 };
@@ -301,7 +303,6 @@ void watchFrameExtents(QWidget* window, std::function<void()> changed) {
     xcb_connection_t* connection = x11Connection();
     if (!connection)
         return;
-    // Lives as long as the application; one per watched window, and the program watches one.
     auto* watcher =
         new FrameExtentsWatcher(window, atom(connection, "_NET_FRAME_EXTENTS"), std::move(changed));
     QCoreApplication::instance()->installNativeEventFilter(watcher);
