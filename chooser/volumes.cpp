@@ -2,6 +2,7 @@
 
 #include "chooser/folder_probe.h"
 #include "platform/name_codec.h"
+#include "platform/number_syntax.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,10 +48,7 @@ bool isRemovableDevice(const QString& device) {
 }
 
 int digitValue(char c, int base) {
-    const int value = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : base;
+    const int value = hexDigitValue(static_cast<unsigned char>(c));
     return value < base ? value : -1;
 }
 

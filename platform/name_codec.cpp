@@ -1,5 +1,7 @@
 #include "platform/name_codec.h"
 
+#include "platform/number_syntax.h"
+
 namespace volmarin {
 
 namespace {
@@ -38,17 +40,6 @@ int validSequenceLength(const unsigned char* p, const unsigned char* end) {
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         return 0;
     return length;
-}
-
-int hexValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -195,8 +186,8 @@ QString nameFromDisplay(QStringView text) {
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'\\' && i + 3 < text.size() && text[i + 1] == u'x') {
-            const int high = hexValue(text[i + 2]);
-            const int low = hexValue(text[i + 3]);
+            const int high = hexDigitValue(text[i + 2].unicode());
+            const int low = hexDigitValue(text[i + 3].unicode());
             if (high >= 8 && low >= 0) {
                 out += QChar(char16_t(EscapeBase + high * 16 + low));
                 i += 3;

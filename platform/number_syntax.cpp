@@ -9,16 +9,6 @@ namespace {
 // The longest part of a text that a conversion error quotes, in characters.
 constexpr qsizetype QuotedTextLimit = 40;
 
-int hexDigitValue(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Reads the digits from position i to the end of text in the given base. The magnitude is
 // capped just above the largest one that can fit, so long runs of digits cannot overflow;
 // leading zeros cost nothing.
@@ -40,6 +30,16 @@ std::optional<std::int64_t> readDigits(const QString& text, qsizetype i, int bas
 }
 
 } // namespace
+
+int hexDigitValue(char16_t c) {
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
 
 std::optional<std::int32_t> parseWholeNumber(const QString& text) {
     constexpr std::int64_t maxValue = 0x7FFFFFFF;

@@ -14,6 +14,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The value of a hexadecimal digit of either case (0 to 15), or -1 for any other character.
+int hexDigitValue(char16_t c);
+
 // The program's one whole-number syntax: optional leading spaces, then either an optional
 // sign and decimal digits, or a hexadecimal prefix ("$", "x", "X", "0x", "0X") and hex
 // digits; nothing after; the value fits a signed 32-bit integer.
