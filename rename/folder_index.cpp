@@ -8,7 +8,9 @@
 #include <QChar>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace volmarin {
 
@@ -79,18 +81,39 @@ QString entryNameInFolder(const QString& folder, const QString& name) {
     return name.left(name.lastIndexOf(u'/') + 1) + found.mid(found.lastIndexOf(u'/') + 1);
 }
 
-bool anyEntryInFolder(const QString& folder, const QString& name) {
+bool anyEntryAt(int folderFd, const QString& name) {
     if (name.isEmpty())
         return false;
     // The exact name first: it also catches "." and "..", which a scan leaves out.
     struct stat st;
-    if (lstat(nameToBytes(joinPath(folder, name)).constData(), &st) == 0)
+    if (fstatat(folderFd, nameToBytes(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return true;
+    const int readable = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = readable >= 0 ? fdopendir(readable) : nullptr;
+    if (!dir) {
+        if (readable >= 0)
+            close(readable);
+        return false;
+    }
     const QString wanted = foldedName(name);
     bool found = false;
-    scanFolder(folder, [&](const QString& entry, EntryKind) {
-        found = found || foldedName(entry) == wanted;
-    });
+    while (const dirent* entry = readdir(dir)) {
+        if (!isDotEntry(entry->d_name) && foldedName(nameFromBytes(entry->d_name)) == wanted) {
+            found = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+bool anyEntryInFolder(const QString& folder, const QString& name) {
+    const QByteArray path = folder.isEmpty() ? QByteArray(".") : nameToBytes(folder);
+    const int folderFd = open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return false;
+    const bool found = anyEntryAt(folderFd, name);
+    close(folderFd);
     return found;
 }
 

@@ -57,4 +57,8 @@ QString entryNameInFolder(const QString& folder, const QString& name);
 // True when some entry of folder bears name in any letter case (one look at the disk).
 bool anyEntryInFolder(const QString& folder, const QString& name);
 
+// The same for a folder already open (folderFd, an O_PATH descriptor will do), so that a
+// look and a move that follows it meet the same folder whatever happens to its path.
+bool anyEntryAt(int folderFd, const QString& name);
+
 } // namespace volmarin

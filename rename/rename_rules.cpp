@@ -4,14 +4,7 @@
 #include "platform/name_codec.h"
 #include "rename/folder_index.h"
 
-#include <QByteArray>
-
 #include <algorithm>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace volmarin {
 
@@ -39,32 +32,6 @@ QString ownBase(const QString& caption, int deleteCount) {
     const std::size_t first = std::clamp<qsizetype>(deleteCount, 0, qsizetype(length));
     const std::size_t kept = std::min<std::size_t>(length - first, MaxOriginalBaseLength);
     return nameFromCodePoints(std::u32string_view(codePoints).substr(first, kept));
-}
-
-// True when any entry of the open folder bears leaf in any letter case. The folder is the
-// one the move goes into, read through its descriptor, so that the look and the move meet
-// the same folder whatever happens to its path.
-bool anyEntryAt(int folderFd, const QString& leaf) {
-    struct stat st;
-    if (fstatat(folderFd, nameToBytes(leaf).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-        return true;
-    const int readable = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = readable >= 0 ? fdopendir(readable) : nullptr;
-    if (!dir) {
-        if (readable >= 0)
-            close(readable);
-        return false; // an unreadable folder: the move itself still never replaces
-    }
-    const QString wanted = foldedName(leaf);
-    bool found = false;
-    while (const dirent* entry = readdir(dir)) {
-        if (foldedName(nameFromBytes(entry->d_name)) == wanted) {
-            found = true;
-            break;
-        }
-    }
-    closedir(dir);
-    return found;
 }
 
 bool noEntryBearsTheName(int folderFd, const QString& leaf) {
@@ -118,14 +85,15 @@ bool renameFile(const QString& folder, const QString& oldName, const QString& ne
 }
 
 bool renameFile(FolderIndex& index, const QString& oldName, const QString& newName) {
-    if (index.anyEntry(newName))
+    // A name in the loaded folder itself is answered by the index; one in a sub-folder is
+    // looked at in the folder the move reaches, once.
+    const bool inSubFolder = newName.contains(u'/');
+    if (!inSubFolder && index.anyEntry(newName))
         return false;
     QString found = index.entryName(oldName);
     if (found.isEmpty())
         found = oldName; // the move then fails as for any missing file
-    // A name in the loaded folder itself is answered by the index; one in a sub-folder is
-    // looked at in the folder the move reaches.
-    const TargetCheck check = newName.contains(u'/') ? TargetCheck(noEntryBearsTheName) : nullptr;
+    const TargetCheck check = inSubFolder ? TargetCheck(noEntryBearsTheName) : nullptr;
     if (!moveFile(index.folder(), found, newName, check).ok)
         return false;
     index.recordMove(found, newName);
