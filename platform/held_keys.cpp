@@ -1,6 +1,6 @@
 #include "platform/held_keys.h"
 
-#include <QGuiApplication>
+#include "platform/window_frame.h"
 
 #include <xcb/xcb.h>
 // The XKB header names a structure member "explicit", which C++ reserves.
@@ -13,9 +13,7 @@
 namespace volmarin {
 
 bool askForOneReleasePerHeldKey() {
-    auto* app = qGuiApp;
-    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
     if (connection == nullptr) {
         return false;
     }

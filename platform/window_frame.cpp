@@ -62,12 +62,6 @@ Qt::WindowFlags qtFlags(WindowFrame frame) {
     return Qt::Window | Qt::FramelessWindowHint;
 }
 
-xcb_connection_t* x11Connection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
@@ -210,6 +204,12 @@ private:
 };
 
 } // namespace
+
+xcb_connection_t* x11Connection() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
 
 void setWindowFrame(QWidget* window, WindowFrame frame, QWidget* transientFor) {
     window->setWindowFlags(qtFlags(frame));

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QWidget;
+struct xcb_connection_t;
 
 namespace volmarin {
 
@@ -21,6 +22,10 @@ enum class WindowFrame {
     // No border at all; the window can be neither moved nor resized by the window manager.
     Borderless,
 };
+
+// The application's connection to the X server, or nullptr when it runs on none (offscreen,
+// Wayland).
+xcb_connection_t* x11Connection();
 
 // Gives a top-level window its frame and keeps it: the Qt window flags, the window
 // manager's hints written whenever the window is about to be mapped, and a refusal to stay
