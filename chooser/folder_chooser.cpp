@@ -16,8 +16,6 @@
 #include <QPainter>
 #include <QStyle>
 
-#include <algorithm>
-
 namespace volmarin {
 
 namespace {
@@ -69,14 +67,6 @@ QIcon folderIcon(const QStyle* style, FolderEntryKind kind) {
         break;
     }
     return style->standardIcon(QStyle::SP_DirClosedIcon);
-}
-
-// Whether a volume is still mounted at mountPoint (and not only the empty folder it was
-// mounted on), from the mount table alone.
-bool stillMounted(const QString& mountPoint) {
-    const QList<Volume> volumes = mountedVolumes();
-    return std::any_of(volumes.begin(), volumes.end(),
-                       [&](const Volume& v) { return v.mountPoint == mountPoint; });
 }
 
 } // namespace
@@ -257,7 +247,7 @@ void TForm2::DriveComboBox1Change(int index) {
         return;
     }
     const QString mountPoint = volumes_[index].mountPoint;
-    if (!stillMounted(mountPoint)) {
+    if (!isMountedAt(mountPoint)) {
         fillDriveBox();
         Form6->showNotice(ChooserWindow, VolumeGone, nameForDisplay(mountPoint));
         return;

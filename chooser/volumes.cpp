@@ -193,10 +193,23 @@ QString labelOfLinkName(QByteArrayView linkName) {
     return nameFromBytes(unescape(linkName, "\\x", 2, 16));
 }
 
-QList<Volume> mountedVolumes() {
+namespace {
+
+QList<Volume> volumesOfThisMountTable() {
     QFile table(QStringLiteral("/proc/self/mountinfo"));
-    QList<Volume> volumes =
-        volumesOfMountTable(table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray());
+    return volumesOfMountTable(table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray());
+}
+
+} // namespace
+
+bool isMountedAt(const QString& mountPoint) {
+    const QList<Volume> volumes = volumesOfThisMountTable();
+    return std::any_of(volumes.begin(), volumes.end(),
+                       [&](const Volume& v) { return v.mountPoint == mountPoint; });
+}
+
+QList<Volume> mountedVolumes() {
+    QList<Volume> volumes = volumesOfThisMountTable();
     const QHash<QString, QString> labels = labelsByDevice();
     volumes.removeIf([&](const Volume& v) {
         return v.mountPoint != u'/' && mountedOnFolder(v.mountId, v.mountPoint) == false;

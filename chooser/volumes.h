@@ -46,6 +46,10 @@ QString labelOfLinkName(QByteArrayView linkName);
 // the background, so such a mount is left out from the time its answer is known.
 QList<Volume> mountedVolumes();
 
+// Whether a real volume is mounted at mountPoint now (and not only the folder it was
+// mounted on), from the mount table alone.
+bool isMountedAt(const QString& mountPoint);
+
 // The volume that holds path: the one with the longest mount point that is path itself or
 // one of its ancestors; -1 when none does.
 qsizetype volumeIndexFor(const QList<Volume>& volumes, const QString& path);
