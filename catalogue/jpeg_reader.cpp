@@ -58,9 +58,10 @@ void jumpOut(j_common_ptr cinfo) {
 void keepQuiet(j_common_ptr) {}
 
 // The first Exif block of the file, which says how the stored picture is turned. The
-// buffer holds the longest segment a JPEG can have and is made before decoding starts.
+// buffer holds the longest segment a JPEG can have; it is made when a file has an APP1
+// segment at all, once.
 struct ExifReading {
-    std::vector<JOCTET> segment = std::vector<JOCTET>(0xFFFF - 2);
+    std::vector<JOCTET> segment;
     bool seen = false;
     Orientation orientation = Orientation::Upright;
 };
@@ -200,6 +201,7 @@ boolean readApp1(j_decompress_ptr cinfo) {
         takeBytes(cinfo, nullptr, payload);
         return TRUE;
     }
+    exif.segment.resize(0xFFFF - 2);
     takeBytes(cinfo, exif.segment.data(), payload);
     if (isExifBlock(exif.segment.data(), payload)) {
         exif.seen = true;

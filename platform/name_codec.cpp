@@ -2,6 +2,8 @@
 
 #include "platform/number_syntax.h"
 
+#include <algorithm>
+
 namespace volmarin {
 
 namespace {
@@ -12,12 +14,15 @@ bool isEscapedByte(char16_t unit) {
     return unit >= EscapeBase + 0x80 && unit <= EscapeBase + 0xFF;
 }
 
-// Length of the valid UTF-8 sequence at p (1 to 4), or 0 when the byte there starts none.
-// Overlong forms, surrogates and values past U+10FFFF are not valid.
-int validSequenceLength(const unsigned char* p, const unsigned char* end) {
+// Length of the valid UTF-8 sequence at p (1 to 4), with its code point in codePoint, or 0
+// when the byte there starts none. Overlong forms, surrogates and values past U+10FFFF are
+// not valid.
+int validSequence(const unsigned char* p, const unsigned char* end, char32_t& codePoint) {
     const unsigned char b = p[0];
-    if (b < 0x80)
+    if (b < 0x80) {
+        codePoint = b;
         return 1;
+    }
     int length;
     char32_t c;
     char32_t min;
@@ -39,6 +44,7 @@ int validSequenceLength(const unsigned char* p, const unsigned char* end) {
     }
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         return 0;
+    codePoint = c;
     return length;
 }
 
@@ -53,7 +59,8 @@ QString nameFromBytes(QByteArrayView bytes) {
         // Runs of valid UTF-8 are handed to Qt's decoder whole.
         const auto* run = p;
         int length;
-        while (p < end && (length = validSequenceLength(p, end)) > 0)
+        char32_t codePoint;
+        while (p < end && (length = validSequence(p, end, codePoint)) > 0)
             p += length;
         if (p > run)
             out += QString::fromUtf8(reinterpret_cast<const char*>(run), p - run);
@@ -113,17 +120,11 @@ void nameCodePointsFromBytes(QByteArrayView bytes, std::u32string& out) {
     out.clear();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
-    static constexpr unsigned char leadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
     while (p < end) {
-        const int length = validSequenceLength(p, end);
-        if (length == 0) {
-            out.push_back(EscapeBase + *p++);
-            continue;
-        }
-        char32_t c = *p++ & leadMask[length];
-        for (int i = 1; i < length; ++i)
-            c = (c << 6) | (*p++ & 0x3F);
-        out.push_back(c);
+        char32_t codePoint;
+        const int length = validSequence(p, end, codePoint);
+        out.push_back(length > 0 ? codePoint : EscapeBase + *p);
+        p += std::max(length, 1);
     }
 }
 
