@@ -215,11 +215,9 @@ void TForm1::startupStep() {
 
 void TForm1::applySettingsFile(const QByteArray& content) {
     SettingsReader reader(content);
-    // Each value is applied as soon as it is read, so a bad line leaves the earlier ones
-    // in force; its error reaches the general error report.
-    // Places are read and written through pos(), which includes the window frame
-    // whether or not the window has been shown yet.
-    // A file that stops early leaves the initial frame's values in force.
+    // The values read before a bad line are in force when its error reaches the general
+    // error report. Places are those of the windows' outer frames. A file that stops early
+    // leaves the initial frame's values in force.
     if (!storedFrame_) {
         storedFrame_.emplace();
     }

@@ -1,14 +1,7 @@
 #include "app/window_manners.h"
 
-#include "app/main_window.h"
 #include "app/window_set.h"
-#include "chooser/folder_chooser.h"
 #include "platform/window_frame.h"
-#include "rename/batch_rename_dialog.h"
-#include "rename/single_rename_dialog.h"
-#include "viewer/notice_box.h"
-#include "viewer/size_dialog.h"
-#include "viewer/viewer_window.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -16,15 +9,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <array>
+#include <algorithm>
 
 namespace volmarin {
 
 namespace {
-
-std::array<QWidget*, 7> windowSet() {
-    return {Form1, Form2, Form3, Form4, Form5, Form6, Form7};
-}
 
 bool isEnter(const QKeyEvent* event) {
     return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
@@ -127,12 +116,8 @@ private:
     }
 
     static bool isOneOfTheWindowSet(const QWidget* window) {
-        for (const QWidget* member : windowSet()) {
-            if (member == window) {
-                return true;
-            }
-        }
-        return false;
+        const auto windows = windowSet();
+        return std::find(windows.begin(), windows.end(), window) != windows.end();
     }
 
     bool releaseToSwallow_ = false;

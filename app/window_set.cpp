@@ -33,6 +33,10 @@ TForm5* Form5 = nullptr;
 TForm6* Form6 = nullptr;
 TForm7* Form7 = nullptr;
 
+std::array<QWidget*, 7> windowSet() {
+    return {Form1, Form2, Form3, Form4, Form5, Form6, Form7};
+}
+
 void prepareDialogWindow(QWidget* window, CloseBox closeBox, QPoint initialPlace) {
     // Dialogs have no Qt parent (disabling the main window must not disable them), but
     // stack above it.

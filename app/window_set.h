@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <initializer_list>
 
 class QLineEdit;
@@ -30,6 +31,9 @@ void createWindowSet();
 
 // Deletes all seven windows (tests create a fresh set for each case).
 void destroyWindowSet();
+
+// The seven windows in creation order (nullptr before they are created).
+std::array<QWidget*, 7> windowSet();
 
 // The window that a ReturnWindow number names, or nullptr for any other number.
 QWidget* windowByNumber(int number);
