@@ -253,9 +253,7 @@ void TForm1::applySettingsFile(const QByteArray& content) {
 QMargins TForm1::currentFrameMargins() const {
     // The frame the window manager declares to the X server; the toolkit's own copy can lag
     // behind a frame that came without moving the window.
-    if (const std::optional<ServerFrame> server = serverFrameOf(this))
-        return server->extents;
-    return frameMarginsOf(this);
+    return declaredFrameOf(this).value_or(frameMarginsOf(this));
 }
 
 void TForm1::applyStoredFrame() {

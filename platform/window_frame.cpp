@@ -234,10 +234,30 @@ QMargins frameMarginsOf(const QWidget* window) {
             outer.bottom() - inner.bottom()};
 }
 
-std::optional<ServerFrame> serverFrameOf(const QWidget* window) {
+std::optional<QMargins> declaredFrameOf(const QWidget* window) {
     xcb_connection_t* connection = x11Connection();
     if (!connection || !window->windowHandle() || !window->testAttribute(Qt::WA_WState_Created))
         return std::nullopt;
+    static const xcb_atom_t extentsAtom = atom(connection, "_NET_FRAME_EXTENTS");
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_get_property_reply_t* extents = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, id, extentsAtom, XCB_ATOM_CARDINAL, 0, 4),
+        nullptr);
+    QMargins declared;
+    if (extents && xcb_get_property_value_length(extents) == 16) {
+        const auto* value = static_cast<const std::uint32_t*>(xcb_get_property_value(extents));
+        // left, right, top, bottom
+        declared = QMargins(int(value[0]), int(value[2]), int(value[1]), int(value[3]));
+    }
+    std::free(extents);
+    return declared;
+}
+
+std::optional<ServerFrame> serverFrameOf(const QWidget* window) {
+    const std::optional<QMargins> extents = declaredFrameOf(window);
+    if (!extents)
+        return std::nullopt;
+    xcb_connection_t* connection = x11Connection();
     const auto id = static_cast<xcb_window_t>(window->winId());
     xcb_get_geometry_reply_t* geometry =
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
@@ -250,21 +270,9 @@ std::optional<ServerFrame> serverFrameOf(const QWidget* window) {
         connection, xcb_translate_coordinates(connection, id, root, 0, 0), nullptr);
     if (!origin)
         return std::nullopt;
-    ServerFrame frame;
-    frame.outer = QRect(QPoint(origin->dst_x, origin->dst_y), size);
+    const QRect inner(QPoint(origin->dst_x, origin->dst_y), size);
     std::free(origin);
-    static const xcb_atom_t extentsAtom = atom(connection, "_NET_FRAME_EXTENTS");
-    xcb_get_property_reply_t* extents = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, id, extentsAtom, XCB_ATOM_CARDINAL, 0, 4),
-        nullptr);
-    if (extents && xcb_get_property_value_length(extents) == 16) {
-        const auto* value = static_cast<const std::uint32_t*>(xcb_get_property_value(extents));
-        // left, right, top, bottom
-        frame.extents = QMargins(int(value[0]), int(value[2]), int(value[1]), int(value[3]));
-        frame.outer = frame.outer.marginsAdded(frame.extents);
-    }
-    std::free(extents);
-    return frame;
+    return ServerFrame{inner.marginsAdded(*extents), *extents};
 }
 
 namespace {

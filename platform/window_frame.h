@@ -61,6 +61,10 @@ struct ServerFrame {
 };
 std::optional<ServerFrame> serverFrameOf(const QWidget* window);
 
+// The frame a window manager declares for window (_NET_FRAME_EXTENTS), none without one;
+// nothing when the window is not on an X server. One question to the server.
+std::optional<QMargins> declaredFrameOf(const QWidget* window);
+
 // Calls changed, from the event loop, whenever a window manager declares a new frame for
 // window (_NET_FRAME_EXTENTS), also one that frames the window without moving it, which the
 // toolkit reports as no change at all. Does nothing when not on an X server.
