@@ -70,7 +70,6 @@ choose_volume() {
 }
 # The notice of a folder that cannot be entered, in a screenshot $1, after step $2; its OK.
 expect_notice() {
-    echo "$(date +%T.%N): waiting for the notice after $2"
     notice=$(wait_window お知らせ 15) || fail "$2 gave no notice"
     sleep 0.3
     screenshot "$artefacts/$1-notice.png"
