@@ -20,6 +20,34 @@ constexpr int MostWorkers = 8;
 int workerCount() {
     return std::clamp(QThread::idealThreadCount(), 1, MostWorkers);
 }
+
+// A file renamed to another letter case since it was listed is the same file to the
+// existence test, and so to the decoder. It can also be renamed between that look and the
+// opening: when the decode fails and the name now leads to another entry, that entry is
+// decoded instead, a few times at most so that a file renamed over and over still ends.
+ThumbnailLoader::Result decodeEntry(const ThumbnailLoader::Decode& decode, const QString& path,
+                                    int n, bool slow, const std::atomic<bool>* cancel) {
+    constexpr int MostLooks = 3;
+    ThumbnailLoader::Result result;
+    QString entry = existingEntryPath(path);
+    for (int look = 1;; ++look) {
+        const QString opened = entry.isEmpty() ? path : entry;
+        try {
+            result.thumbnail = decode(opened, n, slow, cancel);
+            result.error.clear();
+            return result;
+        } catch (const DecodeCancelled& error) {
+            result.error = QString::fromUtf8(error.what());
+            return result;
+        } catch (const std::exception& error) {
+            result.error = QString::fromUtf8(error.what());
+        }
+        entry = existingEntryPath(path);
+        if (look == MostLooks || entry.isEmpty() || entry == opened) {
+            return result;
+        }
+    }
+}
 } // namespace
 
 ThumbnailLoader::ThumbnailLoader(QStringList paths, int n, std::function<bool()> slowRead,
@@ -46,16 +74,7 @@ void ThumbnailLoader::queueUpTo(int index) {
             if (shared->abandoned) {
                 return;
             }
-            Result result;
-            try {
-                // A file renamed to another letter case since it was listed is the same
-                // file to the existence test, and so to the decoder.
-                const QString found = existingEntryPath(path);
-                result.thumbnail =
-                    decode(found.isEmpty() ? path : found, n, slow, &shared->abandoned);
-            } catch (const std::exception& error) {
-                result.error = QString::fromUtf8(error.what());
-            }
+            Result result = decodeEntry(decode, path, n, slow, &shared->abandoned);
             if (shared->abandoned) {
                 return;
             }

@@ -4,7 +4,10 @@
 #include "catalogue/thumbnail_loader.h"
 
 #include <QColor>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -106,6 +109,47 @@ TEST(BackgroundWorkers, ALoadDecodesOnEveryCoreAndHandsOverInOrder) {
         EXPECT_EQ(qRed(result->thumbnail.pixel(0, 0)), i) << "another file's thumbnail";
     }
     EXPECT_EQ(mostAtOnce, cores) << "the files were not decoded side by side";
+}
+
+// A photo renamed to another letter case after its entry was looked up but before it was
+// opened is decoded from its new entry, as the load's existence test still finds it; a
+// photo gone for good keeps the decoder's failure.
+TEST(BackgroundWorkers, AFileRenamedJustBeforeItsOpeningIsDecodedFromItsNewEntry) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QImage red(20, 20, QImage::Format_RGB888);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(folder.filePath("a.bmp")));
+    ASSERT_TRUE(red.save(folder.filePath("gone.bmp")));
+    QStringList opened;
+    const auto renamingDecode = [&](const QString& path, int n, bool slow,
+                                    const std::atomic<bool>* cancel) {
+        opened << QFileInfo(path).fileName();
+        if (opened.size() == 1) {
+            QFile::rename(folder.filePath("a.bmp"), folder.filePath("A.BMP"));
+        } else if (opened.size() == 3) {
+            QFile::remove(folder.filePath("gone.bmp"));
+        }
+        return makeThumbnail(path, n, slow, cancel);
+    };
+    for (const QString& name : {QString("a.bmp"), QString("gone.bmp")}) {
+        ThumbnailLoader loader(
+            {folder.filePath(name)}, 40, [] { return false; }, renamingDecode);
+        std::optional<ThumbnailLoader::Result> result;
+        const auto giveUp = std::chrono::steady_clock::now() + 20s;
+        while (!(result = loader.take(0)) && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(5ms);
+        }
+        ASSERT_TRUE(result) << name.toStdString();
+        if (name == "a.bmp") {
+            EXPECT_TRUE(result->error.isEmpty()) << result->error.toStdString();
+            EXPECT_EQ(result->thumbnail.pixelColor(20, 20), QColor(Qt::red));
+        } else {
+            EXPECT_TRUE(result->error.contains("ファイルが見つかりません"))
+                << result->error.toStdString();
+        }
+    }
+    EXPECT_EQ(opened, QStringList({"a.bmp", "A.BMP", "gone.bmp"}));
 }
 
 } // namespace
