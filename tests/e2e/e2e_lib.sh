@@ -52,8 +52,9 @@ prepare_test_folders() {
 }
 
 end_of_test() {
+    local status=$? # the test's own: a passed test leaves its last screen, not a "failure"
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        screenshot "$artefacts/failure.png"
+        screenshot "$artefacts/$([ "$status" -eq 0 ] && echo last-screen || echo failure).png"
         kill "$pid"
         cp "$work/out.log" "$artefacts/program-output.log" 2>/dev/null
     fi
